@@ -4,12 +4,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <utility>
-
 #include <fcntl.h>
+#include <string>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <utility>
 
 namespace borderlux {
 

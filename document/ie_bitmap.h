@@ -53,9 +53,18 @@ constexpr uint32_t RGBColor(uint8_t r, uint8_t g, uint8_t b)
 {
     return uint32_t(r) | (uint32_t(g) << 8) | (uint32_t(b) << 16);
 }
-constexpr uint8_t RedOf(uint32_t c) { return uint8_t(c & 0xFF); }
-constexpr uint8_t GreenOf(uint32_t c) { return uint8_t((c >> 8) & 0xFF); }
-constexpr uint8_t BlueOf(uint32_t c) { return uint8_t((c >> 16) & 0xFF); }
+constexpr uint8_t RedOf(uint32_t c)
+{
+    return uint8_t(c & 0xFF);
+}
+constexpr uint8_t GreenOf(uint32_t c)
+{
+    return uint8_t((c >> 8) & 0xFF);
+}
+constexpr uint8_t BlueOf(uint32_t c)
+{
+    return uint8_t((c >> 16) & 0xFF);
+}
 
 /// The coverage blend: d + floor((s - d) x o / 256), rounding towards minus infinity.
 /// s, d in 0..255, o in 0..255. The result lies between d and s.
@@ -102,10 +111,7 @@ public:
     const uint8_t* Bits() const { return IsEmpty() ? nullptr : base(); }
 
     /// ie24RGB pixel (x, y).
-    TRGB ReadRGB(int x, int y) const
-    {
-        return reinterpret_cast<const TRGB*>(Row(y))[x];
-    }
+    TRGB ReadRGB(int x, int y) const { return reinterpret_cast<const TRGB*>(Row(y))[x]; }
     TRGB* PixelPtr(int x, int y) { return reinterpret_cast<TRGB*>(Row(y)) + x; }
 
     /// The alpha plane, created on first use: ie8g, same size, every byte 255, FullyOpaque.

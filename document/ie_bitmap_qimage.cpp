@@ -8,8 +8,8 @@ QImage PlatformBitmap(TIEBitmap& bmp)
 {
     if (bmp.IsEmpty() || bmp.PixelFormat() != ie24RGB)
         return {};
-    return QImage(bmp.Bits(), bmp.Width(), bmp.Height(), qsizetype(bmp.RowLength()),
-        QImage::Format_BGR888);
+    return QImage(
+        bmp.Bits(), bmp.Width(), bmp.Height(), qsizetype(bmp.RowLength()), QImage::Format_BGR888);
 }
 
 void AssignFromQImage(TIEBitmap& bmp, const QImage& image)
@@ -20,7 +20,8 @@ void AssignFromQImage(TIEBitmap& bmp, const QImage& image)
         return;
     }
     const bool alpha = image.hasAlphaChannel();
-    const QImage src = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const QImage src
+        = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     const int w = src.width(), h = src.height();
     if (bmp.Width() != w || bmp.Height() != h || bmp.PixelFormat() != ie24RGB) {
         if (!bmp.Allocate(w, h, ie24RGB))

@@ -103,9 +103,8 @@ int run(std::vector<std::string> args)
         if (!step)
             return fail("unknown step '" + args[i] + "'; see --help", 2);
         if (i + step->params.size() >= args.size() - 1)
-            return fail(step->name + " needs " + std::to_string(step->params.size())
-                    + " parameter(s)",
-                2);
+            return fail(
+                step->name + " needs " + std::to_string(step->params.size()) + " parameter(s)", 2);
         Planned p { step, {} };
         for (size_t k = 0; k < step->params.size(); ++k)
             p.args.push_back(args[i + 1 + k]);
@@ -121,8 +120,8 @@ int run(std::vector<std::string> args)
     if (!read)
         return fail("cannot read '" + input + "': " + read.reason);
     if (!read.reason.empty())
-        std::fprintf(stderr, "borderlux-cli: warning: '%s': %s\n", input.c_str(),
-            read.reason.c_str());
+        std::fprintf(
+            stderr, "borderlux-cli: warning: '%s': %s\n", input.c_str(), read.reason.c_str());
     timer.lap("read " + input);
 
     for (const Planned& p : plan) {

@@ -24,16 +24,17 @@ bool ParseCliInt(const std::string& text, int& value)
 
 namespace {
 
-const CliStepRegistrar quality({ "--quality", { "N" }, "JPEG quality of the output, 1..100 (default 80)",
-    [](CliState& state, const std::vector<std::string>& args, std::string& error) {
-        int q = 0;
-        if (!ParseCliInt(args[0], q) || q < 1 || q > 100) {
-            error = "'" + args[0] + "' is not a quality between 1 and 100";
-            return false;
-        }
-        state.writeOptions.jpegQuality = q;
-        return true;
-    } });
+const CliStepRegistrar quality(
+    { "--quality", { "N" }, "JPEG quality of the output, 1..100 (default 80)",
+        [](CliState& state, const std::vector<std::string>& args, std::string& error) {
+            int q = 0;
+            if (!ParseCliInt(args[0], q) || q < 1 || q > 100) {
+                error = "'" + args[0] + "' is not a quality between 1 and 100";
+                return false;
+            }
+            state.writeOptions.jpegQuality = q;
+            return true;
+        } });
 
 } // namespace
 

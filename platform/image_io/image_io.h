@@ -92,7 +92,7 @@ struct WriteOptions {
 /// empty raster or an extension the writer cannot write writes nothing and fails.
 /// The file is written to a temporary file in the target's folder and renamed over the target
 /// only when complete, so a failed write leaves an existing file untouched.
-ImageIOResult WriteImage(const std::string& path, const TIEBitmap& bmp,
-    const WriteOptions& options = {});
+ImageIOResult WriteImage(
+    const std::string& path, const TIEBitmap& bmp, const WriteOptions& options = {});
 
 } // namespace borderlux
