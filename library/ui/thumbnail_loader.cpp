@@ -1,0 +1,108 @@
+#include "library/ui/thumbnail_loader.h"
+
+#include "platform/image_io/image_io.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace borderlux {
+
+QSize FitShrinkOnly(int w, int h, int maxWidth, int maxHeight)
+{
+    if (w < 1 || h < 1 || maxWidth < 1 || maxHeight < 1)
+        return { 0, 0 };
+    if (w <= maxWidth && h <= maxHeight)
+        return { w, h };
+    const double scale = std::min(double(maxWidth) / w, double(maxHeight) / h);
+    const int dw = std::clamp(int(std::lround(w * scale)), 1, maxWidth);
+    const int dh = std::clamp(int(std::lround(h * scale)), 1, maxHeight);
+    return { dw, dh };
+}
+
+QImage ReduceToFit(const TIEBitmap& source, int maxWidth, int maxHeight)
+{
+    if (source.IsEmpty() || source.PixelFormat() != ie24RGB)
+        return {};
+    const QSize size = FitShrinkOnly(source.Width(), source.Height(), maxWidth, maxHeight);
+    if (size.isEmpty())
+        return {};
+    const int sw = source.Width(), sh = source.Height();
+    const int dw = size.width(), dh = size.height();
+    const TIEBitmap* plane = source.ExistingAlphaPlane();
+    if (plane && plane->FullyOpaque())
+        plane = nullptr;
+    QImage out(dw, dh, plane ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+
+    // Destination column of every source column, and how many source columns each one gets.
+    std::vector<int> columnOf(static_cast<size_t>(sw));
+    std::vector<uint32_t> columnsIn(size_t(dw), 0);
+    for (int x = 0; x < sw; ++x) {
+        columnOf[size_t(x)] = int(int64_t(x) * dw / sw);
+        ++columnsIn[size_t(columnOf[size_t(x)])];
+    }
+    // Sums per destination pixel of the current destination row: b, g, r, alpha. 64 bits,
+    // because one bin of a very thin, very long picture can hold millions of pixels.
+    std::vector<uint64_t> sums(size_t(dw) * 4);
+    int y = 0;
+    for (int dy = 0; dy < dh; ++dy) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const int yEnd = int((int64_t(dy) + 1) * sh / dh);
+        const int rows = yEnd - y;
+        for (; y < yEnd; ++y) {
+            const uint8_t* s = source.Row(y);
+            if (plane) {
+                const uint8_t* a = plane->Row(y);
+                for (int x = 0; x < sw; ++x) {
+                    uint64_t* bin = &sums[size_t(columnOf[size_t(x)]) * 4];
+                    const uint32_t alpha = a[x];
+                    bin[0] += uint32_t(s[3 * x]) * alpha;
+                    bin[1] += uint32_t(s[3 * x + 1]) * alpha;
+                    bin[2] += uint32_t(s[3 * x + 2]) * alpha;
+                    bin[3] += alpha;
+                }
+            } else {
+                for (int x = 0; x < sw; ++x) {
+                    uint64_t* bin = &sums[size_t(columnOf[size_t(x)]) * 4];
+                    bin[0] += s[3 * x];
+                    bin[1] += s[3 * x + 1];
+                    bin[2] += s[3 * x + 2];
+                }
+            }
+        }
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(dy));
+        for (int dx = 0; dx < dw; ++dx) {
+            const uint64_t n = uint64_t(columnsIn[size_t(dx)]) * uint64_t(std::max(rows, 1));
+            const uint64_t* bin = &sums[size_t(dx) * 4];
+            if (plane) {
+                // Premultiplied output: colour = sum(c * a) / (n * 255), rounded.
+                const uint64_t div = n * 255;
+                const auto c = [&](int i) { return uint32_t((bin[i] + div / 2) / div); };
+                const uint32_t alpha = uint32_t((bin[3] + n / 2) / n);
+                d[dx] = qRgba(int(c(2)), int(c(1)), int(c(0)), int(alpha));
+            } else {
+                const auto c = [&](int i) { return int((bin[i] + n / 2) / n); };
+                d[dx] = qRgb(c(2), c(1), c(0));
+            }
+        }
+    }
+    return out;
+}
+
+QImage LoadThumbnail(const QString& path, int maxWidth, int maxHeight)
+{
+    ReadOptions options;
+    options.minWidth = maxWidth;
+    options.minHeight = maxHeight;
+    TIEBitmap bmp;
+    // The decoded picture lives only until it is reduced; a temporary file would only slow it.
+    bmp.SetPreferFileStorage(false);
+    if (!ReadImage(path.toStdString(), bmp, options) || bmp.IsEmpty())
+        return {};
+    return ReduceToFit(bmp, maxWidth, maxHeight);
+}
+
+} // namespace borderlux
