@@ -45,6 +45,9 @@ bool SizeAllowed(int64_t width, int64_t height, const ReadOptions& options);
 /// The reason given for a refused size.
 std::string TooLargeReason(int64_t width, int64_t height, const ReadOptions& options);
 
+/// Asks the kernel for huge pages over the 2 MiB-aligned part of a large block.
+void AdviseHugePages(void* data, size_t bytes);
+
 /// Allocates bmp as ie24RGB width x height with an alpha plane when withAlpha; failure text in
 /// reason when storage cannot be had.
 bool AllocateOutput(TIEBitmap& bmp, int width, int height, bool withAlpha, std::string& reason);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,6 +149,35 @@ ImageIOResult readFromMemory(const uint8_t* data, size_t size, ImageFormat forma
         return imageio::ReadWithQt(data, size, ext, bmp, options);
     }
 }
+
+// The bytes of a file being read: an anonymous mapping (with huge pages when large), so a big
+// photo costs a few page faults instead of thousands. Reading instead of mapping the file keeps
+// a file that shrinks under us from faulting.
+class FileBuffer {
+public:
+    explicit FileBuffer(size_t size)
+        : m_size(std::max<size_t>(size, 1))
+    {
+        void* p
+            = ::mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) {
+            m_data = static_cast<uint8_t*>(p);
+            imageio::AdviseHugePages(m_data, m_size);
+        }
+    }
+    ~FileBuffer()
+    {
+        if (m_data)
+            ::munmap(m_data, m_size);
+    }
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+    uint8_t* get() const { return m_data; }
+
+private:
+    uint8_t* m_data = nullptr;
+    size_t m_size;
+};
 
 // Streams a writer's bytes into the temporary file through a buffer.
 class FileSink final : public imageio::ByteSink {
@@ -308,11 +338,9 @@ ImageIOResult ReadImage(const std::string& path, TIEBitmap& bmp, const ReadOptio
         ::close(fd);
         return ImageIOResult::failure("not a regular file");
     }
-    std::unique_ptr<uint8_t[]> data;
     size_t size = size_t(st.st_size);
-    try {
-        data.reset(new uint8_t[size ? size : 1]);
-    } catch (const std::bad_alloc&) {
+    FileBuffer data(size);
+    if (!data.get()) {
         ::close(fd);
         return ImageIOResult::failure("out of memory");
     }
@@ -433,8 +461,15 @@ namespace imageio {
 
 void MemorySink::write(const void* data, size_t size)
 {
-    const auto* p = static_cast<const uint8_t*>(data);
-    bytes.insert(bytes.end(), p, p + size);
+    if (failed())
+        return;
+    // Writers call this from inside C libraries, which an exception must not cross.
+    try {
+        const auto* p = static_cast<const uint8_t*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+    } catch (const std::bad_alloc&) {
+        m_error = "out of memory";
+    }
 }
 
 bool SizeAllowed(int64_t width, int64_t height, const ReadOptions& options)
@@ -456,12 +491,27 @@ std::string TooLargeReason(int64_t width, int64_t height, const ReadOptions& opt
         + " pixels, at most " + std::to_string(options.maxPixels) + " allowed)";
 }
 
+void AdviseHugePages(void* data, size_t bytes)
+{
+    // Decoders touch every page of a fresh raster once; on large pictures taking them 2 MiB at a
+    // time instead of 4 KiB saves most of the page-fault time (a third of a JPEG read).
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    if (bytes < 2 * kHuge)
+        return;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 bool AllocateOutput(TIEBitmap& bmp, int width, int height, bool withAlpha, std::string& reason)
 {
     if (!bmp.Allocate(width, height, ie24RGB)) {
         reason = "out of memory";
         return false;
     }
+    if (bmp.Location() != ieFile)
+        AdviseHugePages(bmp.Bits(), size_t(bmp.ByteSize()));
     if (withAlpha) {
         TIEBitmap& plane = bmp.AlphaPlane();
         if (plane.IsEmpty()) {

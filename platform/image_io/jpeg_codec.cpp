@@ -5,11 +5,14 @@
 #include "platform/image_io/codecs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <jerror.h>
 #include <jpeglib.h>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace borderlux::imageio {
@@ -348,7 +351,12 @@ ImageIOResult ReadJpeg(const uint8_t* data, size_t size, TIEBitmap& bmp, const R
     return ImageIOResult::success(warning);
 }
 
-ImageIOResult WriteJpeg(ByteSink& sink, const TIEBitmap& bmp, const WriteOptions& options)
+namespace {
+
+// Encodes rows [firstRow, firstRow + rows) of bmp as one complete JPEG file of that height.
+// restartInterval (in MCUs) goes into the file's DRI segment when not 0.
+bool encodeStrip(ByteSink& sink, const TIEBitmap& bmp, int firstRow, int rows, int quality,
+    unsigned restartInterval, std::string& error)
 {
     jpeg_compress_struct cinfo {};
     ErrorManager err {};
@@ -359,7 +367,8 @@ ImageIOResult WriteJpeg(ByteSink& sink, const TIEBitmap& bmp, const WriteOptions
     dest.buffer.resize(size_t(1) << 16);
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);
-        return ImageIOResult::failure(std::string("JPEG encoder: ") + err.message);
+        error = std::string("JPEG encoder: ") + err.message;
+        return false;
     }
     jpeg_create_compress(&cinfo);
     dest.pub.init_destination = initDestination;
@@ -367,22 +376,138 @@ ImageIOResult WriteJpeg(ByteSink& sink, const TIEBitmap& bmp, const WriteOptions
     dest.pub.term_destination = termDestination;
     cinfo.dest = &dest.pub;
     cinfo.image_width = JDIMENSION(bmp.Width());
-    cinfo.image_height = JDIMENSION(bmp.Height());
+    cinfo.image_height = JDIMENSION(rows);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo); // 4:2:0, ISLOW DCT, standard Huffman tables
-    jpeg_set_quality(&cinfo, std::clamp(options.jpegQuality, 1, 100), TRUE);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.restart_interval = restartInterval;
     jpeg_start_compress(&cinfo, TRUE);
-    JSAMPROW rows[16];
+    JSAMPROW rowPointers[16];
     while (cinfo.next_scanline < cinfo.image_height) {
         const int first = int(cinfo.next_scanline);
-        const int n = std::min(16, bmp.Height() - first);
+        const int n = std::min(16, rows - first);
         for (int i = 0; i < n; ++i)
-            rows[i] = const_cast<JSAMPROW>(bmp.Row(first + i));
-        jpeg_write_scanlines(&cinfo, rows, JDIMENSION(n));
+            rowPointers[i] = const_cast<JSAMPROW>(bmp.Row(firstRow + first + i));
+        jpeg_write_scanlines(&cinfo, rowPointers, JDIMENSION(n));
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
+    if (sink.failed()) {
+        error = sink.error();
+        return false;
+    }
+    return true;
+}
+
+// Offset of the entropy-coded data of a JPEG file written by encodeStrip (just after its SOS
+// segment), or 0 when the markers cannot be walked.
+size_t scanDataOffset(const std::vector<uint8_t>& file, size_t* sofOffset = nullptr)
+{
+    size_t pos = 2;
+    while (pos + 4 <= file.size() && file[pos] == 0xFF) {
+        const uint8_t marker = file[pos + 1];
+        const size_t length = size_t(file[pos + 2] << 8 | file[pos + 3]);
+        if (marker == 0xC0 && sofOffset)
+            *sofOffset = pos;
+        if (marker == 0xDA)
+            return pos + 2 + length;
+        pos += 2 + length;
+    }
+    return 0;
+}
+
+// Large pictures are encoded in horizontal strips of whole MCU rows on several threads. Each
+// strip restarts the entropy coder, which is exactly what a restart marker does, so the strips
+// joined with RST markers (and one DRI segment) form one baseline JPEG whose coefficients, and
+// therefore decoded pixels, are those of a single-threaded encode: with the default settings
+// the colour conversion, 2 x 2 chroma averaging and DCT of an MCU row depend on its own
+// pixels only.
+struct StripPlan {
+    int strips = 1;
+    int stripRows = 0;
+    unsigned restartInterval = 0;
+};
+
+StripPlan planStrips(int width, int height)
+{
+    StripPlan plan;
+    plan.stripRows = height;
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (int64_t(width) * height < (int64_t(1) << 21) || cores < 2)
+        return plan;
+    const int threads = int(std::min(cores, 4u));
+    const int mcusPerRow = (width + 15) / 16;
+    const int mcuRows = (height + 15) / 16;
+    const int maxStripMcuRows = 65535 / mcusPerRow; // the restart interval is 16 bits
+    const int stripMcuRows = std::min((mcuRows + threads - 1) / threads, maxStripMcuRows);
+    if (stripMcuRows < 1 || stripMcuRows >= mcuRows)
+        return plan;
+    plan.stripRows = stripMcuRows * 16;
+    plan.strips = (mcuRows + stripMcuRows - 1) / stripMcuRows;
+    plan.restartInterval = unsigned(stripMcuRows * mcusPerRow);
+    return plan;
+}
+
+} // namespace
+
+ImageIOResult WriteJpeg(ByteSink& sink, const TIEBitmap& bmp, const WriteOptions& options)
+{
+    const int quality = std::clamp(options.jpegQuality, 1, 100);
+    const int h = bmp.Height();
+    const StripPlan plan = planStrips(bmp.Width(), h);
+    std::string error;
+    if (plan.strips == 1) {
+        if (!encodeStrip(sink, bmp, 0, h, quality, 0, error))
+            return ImageIOResult::failure(error);
+        return ImageIOResult::success();
+    }
+
+    std::vector<MemorySink> parts(size_t(plan.strips));
+    std::vector<std::string> errors(size_t(plan.strips));
+    std::atomic<int> nextStrip { 0 };
+    auto work = [&] {
+        for (int k = nextStrip++; k < plan.strips; k = nextStrip++) {
+            const int first = k * plan.stripRows;
+            const int rows = std::min(plan.stripRows, h - first);
+            encodeStrip(parts[size_t(k)], bmp, first, rows, quality, plan.restartInterval,
+                errors[size_t(k)]);
+        }
+    };
+    const int threads
+        = std::min(plan.strips, int(std::min(std::thread::hardware_concurrency(), 4u)));
+    std::vector<std::thread> pool;
+    try {
+        for (int t = 1; t < threads; ++t)
+            pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads: the ones we have (at least this one) do all strips.
+    }
+    work();
+    for (std::thread& t : pool)
+        t.join();
+    for (const std::string& e : errors)
+        if (!e.empty())
+            return ImageIOResult::failure(e);
+
+    std::vector<uint8_t>& head = parts[0].bytes;
+    size_t sof = 0;
+    if (scanDataOffset(head, &sof) == 0 || sof == 0 || head.size() < 2)
+        return ImageIOResult::failure("JPEG encoder: unexpected strip layout");
+    head[sof + 5] = uint8_t(h >> 8); // the first strip's frame header gets the full height
+    head[sof + 6] = uint8_t(h);
+    sink.write(head.data(), head.size() - 2); // without its EOI
+    for (int k = 1; k < plan.strips; ++k) {
+        const std::vector<uint8_t>& part = parts[size_t(k)].bytes;
+        const size_t data = scanDataOffset(part);
+        if (data == 0 || part.size() < data + 2)
+            return ImageIOResult::failure("JPEG encoder: unexpected strip layout");
+        const uint8_t restart[2] = { 0xFF, uint8_t(0xD0 + ((k - 1) & 7)) };
+        sink.write(restart, 2);
+        sink.write(part.data() + data, part.size() - 2 - data);
+    }
+    const uint8_t eoi[2] = { 0xFF, 0xD9 };
+    sink.write(eoi, 2);
     return ImageIOResult::success();
 }
 
