@@ -137,7 +137,9 @@ void TImgMView::clear()
     if (m_transitionMs > 0 && !m_items.empty() && viewport()->isVisible()) {
         // Snapshot before the items go, so the old grid can fade out over the new one.
         m_fade->stop();
+        m_grabbing = true;
         m_fadeFrom = viewport()->grab();
+        m_grabbing = false;
         m_fadePending = true;
     }
     m_generation->fetch_add(1);
@@ -302,7 +304,7 @@ int TImgMView::indexOfId(uint64_t id) const
 
 void TImgMView::loadVisibleThumbnails()
 {
-    if (isPaintLocked() || !viewport()->isVisible() || m_items.empty())
+    if (isPaintLocked() || m_grabbing || !viewport()->isVisible() || m_items.empty())
         return;
     const int scroll = verticalScrollBar()->value();
     const int firstRow = scroll / cellHeight();
@@ -489,18 +491,22 @@ void TImgMView::startDrag()
     if (index < 0)
         return;
     Q_EMIT dragStarting(index);
-    const QString path = imageFileName(index);
-    auto* mime = new QMimeData;
-    mime->setData(QLatin1String(ThumbnailMimeType), path.toUtf8());
-    mime->setUrls({ QUrl::fromLocalFile(path) });
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(thumbnailMimeData(imageFileName(index)));
     const QImage thumb = thumbnail(index);
     if (!thumb.isNull()) {
         drag->setPixmap(QPixmap::fromImage(
             thumb.scaled(thumb.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     }
     drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+QMimeData* TImgMView::thumbnailMimeData(const QString& path)
+{
+    auto* mime = new QMimeData;
+    mime->setData(QLatin1String(ThumbnailMimeType), path.toUtf8());
+    mime->setUrls({ QUrl::fromLocalFile(path) });
+    return mime;
 }
 
 bool TImgMView::isThumbnailDrag(const QMimeData* mime)

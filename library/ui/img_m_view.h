@@ -130,6 +130,9 @@ public:
 
     /// True when a drag carries a thumbnail of a grid (for drop targets such as the main view).
     static bool isThumbnailDrag(const QMimeData* mime);
+    /// The data a drag of the item at path carries: ThumbnailMimeType and text/uri-list. The
+    /// caller owns it.
+    static QMimeData* thumbnailMimeData(const QString& path);
 
 Q_SIGNALS:
     /// The user selected an item with the mouse (click or wheel).
@@ -204,6 +207,7 @@ private:
     QPixmap m_fadeFrom;
     QVariantAnimation* m_fade;
     bool m_fadePending = false;
+    bool m_grabbing = false; // painting into the fade snapshot: nothing to decode
 
     // Mouse: drag start and wheel steps.
     QPoint m_pressPos;

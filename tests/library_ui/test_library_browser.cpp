@@ -105,6 +105,7 @@ public:
 class TestLibraryBrowser : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase();
     void startupFillsGridAndSelectors();
     void categoryChanges();
     void categoryChangeDuringFillShowsOneFolder();
@@ -114,6 +115,15 @@ private Q_SLOTS:
     void favouritesMenuAndDelete();
     void addingWithoutUserDataFolderDoesNothing();
 };
+
+void TestLibraryBrowser::initTestCase()
+{
+    // The fixture empties the user data folder: never let that be the real one.
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
+        static QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    }
+}
 
 void TestLibraryBrowser::startupFillsGridAndSelectors()
 {

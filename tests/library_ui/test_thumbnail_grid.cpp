@@ -9,9 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+
+#include <memory>
 
 using namespace borderlux;
 
@@ -51,6 +55,7 @@ private Q_SLOTS:
     void columnRule_data();
     void columnRule();
     void selectionEventsAreUserOnly();
+    void dragStartsAfterFivePixels();
     void reduceAveragesCoveredPixels();
     void largeJpegThumbnailFitsTheBox();
 };
@@ -189,6 +194,37 @@ void TestThumbnailGrid::selectionEventsAreUserOnly()
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.cellRect(7).center());
     QCOMPARE(grid.selectedImage(), 4);
     QCOMPARE(select.count(), before);
+}
+
+void TestThumbnailGrid::dragStartsAfterFivePixels()
+{
+    TImgMView grid;
+    grid.resize(400, 200);
+    grid.setGridWidth(4);
+    grid.appendImage("/nowhere/a.png", Qt::white);
+    grid.appendImage("/nowhere/b.png", Qt::white);
+    grid.show();
+    QSignalSpy starting(&grid, &TImgMView::dragStarting);
+    const QPoint at = grid.cellRect(1).center();
+    auto send = [&](QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(pos), grid.viewport()->mapToGlobal(QPointF(pos)),
+            Qt::LeftButton, buttons, {});
+        QCoreApplication::sendEvent(grid.viewport(), &event);
+    };
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+    send(QEvent::MouseMove, at + QPoint(4, -4), Qt::LeftButton);
+    QCOMPARE(starting.count(), 0);
+
+    send(QEvent::MouseMove, at + QPoint(5, 0), Qt::LeftButton);
+    QCOMPARE(starting.count(), 1);
+    QCOMPARE(starting.first().first().toInt(), 1);
+
+    // What the main view receives on a drop.
+    const std::unique_ptr<QMimeData> mime(TImgMView::thumbnailMimeData("/nowhere/b.png"));
+    QVERIFY(TImgMView::isThumbnailDrag(mime.get()));
+    QCOMPARE(QString::fromUtf8(mime->data(ThumbnailMimeType)), QString("/nowhere/b.png"));
+    QCOMPARE(mime->urls(), QList<QUrl> { QUrl::fromLocalFile("/nowhere/b.png") });
+    QVERIFY(!TImgMView::isThumbnailDrag(nullptr));
 }
 
 void TestThumbnailGrid::reduceAveragesCoveredPixels()
