@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -315,6 +316,7 @@ int main(int argc, char** argv)
         || !writeList(program + "stamps/s.dat", stampCategories))
         return 1;
 
+    QDir().mkpath(QFileInfo(sheetPath).absolutePath());
     const QImage sheet = contactSheet(frameCategories, frameCells, stampCategories, stampCells);
     if (!sheet.save(sheetPath, "png"))
         return fail("cannot write " + sheetPath), 1;
