@@ -177,8 +177,13 @@ ImageIOResult ReadBmp(const uint8_t* data, size_t size, TIEBitmap& bmp, const Re
     std::array<TRGB, 256> palette {};
     if (hd.bpp <= 8) {
         const uint64_t full = uint64_t(1) << hd.bpp;
-        if (hd.paletteCount == 0 || headerSize == 12)
+        if (hd.paletteCount == 0 || headerSize == 12) {
+            // An implied full palette; writers often store only what fits before the pixels.
             hd.paletteCount = full;
+            if (hd.pixelOffset > afterHeader)
+                hd.paletteCount = std::min<uint64_t>(
+                    full, (hd.pixelOffset - afterHeader) / uint64_t(hd.paletteEntrySize));
+        }
         if (hd.paletteCount > 256)
             return fail("palette too large");
         const uint64_t bytes = hd.paletteCount * uint64_t(hd.paletteEntrySize);
