@@ -135,9 +135,11 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase()
     {
-        // The test's own XDG folders start empty.
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-            .removeRecursively();
+        // The test's own XDG folders start empty. The data folder itself exists, as on any
+        // desktop; opening a photo creates only the user data folder inside it.
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        QDir(data).removeRecursively();
+        QVERIFY(QDir().mkpath(data));
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
             .removeRecursively();
         QVERIFY(m_files.isValid());
@@ -413,7 +415,7 @@ private slots:
         cmd("acBackground")->trigger();
         QCOMPARE(view().Background(), RGBColor(10, 20, 30));
         m_w->showNormal();
-        m_w->setGeometry(40, 50, 640, 480);
+        m_w->setGeometry(40, 50, 800, 520);
         QTRY_VERIFY(!m_w->isMaximized());
         cmd("acExit")->trigger();
         QVERIFY(!m_w->isVisible());
@@ -426,7 +428,7 @@ private slots:
         m_w->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_w));
         QVERIFY(!m_w->isMaximized());
-        QCOMPARE(m_w->size(), QSize(640, 480));
+        QCOMPARE(m_w->size(), QSize(800, 520));
         // Back to the first-run state for the other tests.
         m_w->close();
         QFile::remove(TfrmMain::FormSettingsPath());
@@ -618,7 +620,7 @@ private slots:
         const IERect r = view().LayerAt(stamp).ScreenRect;
         QCOMPARE(r.right - r.left, int(60 * zoom / 100));
         // The outline lies just outside the layer, the grips are green discs on its corners.
-        QCOMPARE(shot.pixelColor(r.left - 1, (r.top + r.bottom) / 2 + 8), QColor(0, 128, 0));
+        QCOMPARE(shot.pixelColor(r.left + 7, r.top - 1), QColor(0, 128, 0));
         QCOMPARE(shot.pixelColor(r.right + 3, r.bottom + 3), QColor(0, 255, 0));
 
         const QPoint inside = v->ImageToClient(QPointF(75, 48)).toPoint();
