@@ -1,6 +1,8 @@
 // Draws the library panel as the main window lays it out (the selector row, then the grid with
 // the preview at its right), fills it from a program folder's "frames/free" and saves a picture.
-//   library_panel_shot <program folder> <out.png> [selected index]
+//   library_panel_shot <program folder> <out.png> [selected index [fade.png]]
+// With fade.png the stamp category 0 is then chosen and the panel is pictured again halfway
+// through the fade-out of the frames.
 
 #include "library/ui/img_m_view.h"
 #include "library/ui/library_browser.h"
@@ -85,5 +87,14 @@ int main(int argc, char** argv)
     const bool saved = window.grab().save(QString::fromLocal8Bit(argv[2]));
     std::printf("%d items, %d columns, saved %s\n", grid->imageCount(), grid->gridWidth(),
         saved ? argv[2] : "nothing");
+    if (saved && argc > 4 && stamps->count() > 0) {
+        grid->setTransitionDuration(400);
+        stamps->setCurrentIndex(0);
+        Q_EMIT stamps->activated(0);
+        clock.restart();
+        while (clock.elapsed() < 200)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        window.grab().save(QString::fromLocal8Bit(argv[4]));
+    }
     return saved ? 0 : 1;
 }

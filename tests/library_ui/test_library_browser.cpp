@@ -113,7 +113,7 @@ private Q_SLOTS:
     void favouriteNames_data();
     void favouriteNames();
     void favouritesMenuAndDelete();
-    void addingWithoutUserDataFolderDoesNothing();
+    void addingFavouriteRefusals();
 };
 
 void TestLibraryBrowser::initTestCase()
@@ -298,14 +298,31 @@ void TestLibraryBrowser::favouritesMenuAndDelete()
     QCOMPARE(f.grid.imageCount(), 1);
     QVERIFY(f.grid.imageFileName(0) != doomed);
     QCOMPARE(f.preview.fileName(), keptPreview);
+
+    // A file that cannot be deleted still leaves the grid.
+    f.grid.appendImage(f.userData + "my frame favorite/gone.png", Qt::white);
+    f.grid.setSelectedImage(1);
+    f.browser.acDelFavExecute();
+    QCOMPARE(f.grid.imageCount(), 1);
 }
 
-void TestLibraryBrowser::addingWithoutUserDataFolderDoesNothing()
+void TestLibraryBrowser::addingFavouriteRefusals()
 {
     LibraryFixture f;
+    // No user data folder yet: nothing is created, nothing copied.
     QVERIFY(!QFileInfo::exists(f.userData));
     QCOMPARE(f.browser.acFavFrameExecute(), QString());
     QVERIFY(!QFileInfo::exists(f.userData));
+
+    // A file from neither library tree has no target.
+    QVERIFY(QDir().mkpath(f.userData));
+    const QString elsewhere = f.dir.path() + "/a01.png";
+    writePicture(elsewhere);
+    f.grid.appendImage(elsewhere, Qt::white);
+    f.grid.setSelectedImage(f.grid.imageCount() - 1);
+    QCOMPARE(f.browser.acFavFrameExecute(), QString());
+    QVERIFY(QDir(f.userData + "my frame favorite").isEmpty());
+    QVERIFY(QDir(f.userData + "my stamp favorite").isEmpty());
 }
 
 QTEST_MAIN(TestLibraryBrowser)
