@@ -148,7 +148,9 @@ bool LibraryBrowser::FillThumbnails(const QString& folderIn)
         folder += QLatin1Char('/');
     const uint64_t generation = ++m_fillGeneration;
     ++m_fillDepth;
-    QPointer<TImgMView> grid = m_grid;
+    // Pending events may close the window and take the grid, or this controller, with it.
+    const QPointer<LibraryBrowser> self = this;
+    const QPointer<TImgMView> grid = m_grid;
     grid->clear();
     grid->lockPaint();
 
@@ -162,6 +164,11 @@ bool LibraryBrowser::FillThumbnails(const QString& folderIn)
         if (grid->imageCount() < kMaxGridItems && isAcceptedFileName(name))
             grid->appendImage(folder + name, QColor::fromRgb(kThumbnailItemColor));
         QCoreApplication::processEvents();
+        if (!self) {
+            if (grid)
+                grid->unlockPaint();
+            return false;
+        }
         // A category change handled just now started its own fill, which owns the grid now.
         if (!grid || generation != m_fillGeneration) {
             superseded = true;
