@@ -52,6 +52,7 @@ private Q_SLOTS:
     void fillListsAcceptedPlainFiles();
     void fillStopsAt150Items();
     void damagedPngDisappearsWhenDrawn();
+    void onlyRowsNeedingDrawingAreDecoded();
     void columnRule_data();
     void columnRule();
     void selectionEventsAreUserOnly();
@@ -136,6 +137,34 @@ void TestThumbnailGrid::damagedPngDisappearsWhenDrawn()
     QTRY_VERIFY(grid.hasThumbnail(0));
     QCOMPARE(grid.thumbnail(0).size(), QSize(40, 30)); // small pictures are not enlarged
     QCOMPARE(grid.selectedImage(), 0);
+}
+
+void TestThumbnailGrid::onlyRowsNeedingDrawingAreDecoded()
+{
+    QTemporaryDir dir;
+    writePicture(dir.filePath("seed.png"), "PNG");
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(QFile::copy(
+            dir.filePath("seed.png"), dir.filePath(QString("p%1.png").arg(i, 2, 10, QChar('0')))));
+    TImgMView grid;
+    grid.resize(400, 92); // one row of four visible
+    grid.setGridWidth(4);
+    LibraryBrowser browser(&grid, nullptr, nullptr, nullptr);
+    browser.FillThumbnails(dir.path());
+    QCOMPARE(grid.imageCount(), 41);
+    auto loaded = [&] {
+        int n = 0;
+        for (int i = 0; i < grid.imageCount(); ++i)
+            n += grid.hasThumbnail(i);
+        return n;
+    };
+    QCOMPARE(loaded(), 0); // nothing is decoded before the grid is drawn
+    grid.show();
+    QTRY_VERIFY(grid.hasThumbnail(3) && grid.decodesInFlight() == 0);
+    QVERIFY2(loaded() <= 8, "the visible row and one row ahead");
+    grid.ensureVisible(40);
+    QTRY_VERIFY(grid.hasThumbnail(40));
+    QVERIFY(loaded() < 20);
 }
 
 void TestThumbnailGrid::columnRule_data()
