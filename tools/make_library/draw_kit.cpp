@@ -72,6 +72,27 @@ double fractalNoise(double x, double y, uint32_t seed, int octaves)
     return sum / norm;
 }
 
+NoiseField::NoiseField(QSize size, double scale, uint32_t seed, int octaves, int step)
+    : m_step(step)
+    , m_columns(size.width() / step + 2)
+{
+    const int rows = size.height() / step + 2;
+    m_grid.resize(size_t(m_columns) * rows);
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < m_columns; ++i)
+            m_grid[size_t(j) * m_columns + i]
+                = float(fractalNoise(i * step * scale, j * step * scale, seed, octaves));
+}
+
+double NoiseField::at(int x, int y) const
+{
+    const int i = x / m_step, j = y / m_step;
+    const double fx = double(x % m_step) / m_step, fy = double(y % m_step) / m_step;
+    const float* r0 = &m_grid[size_t(j) * m_columns + i];
+    const float* r1 = r0 + m_columns;
+    return (r0[0] + (r0[1] - r0[0]) * fx) * (1 - fy) + (r1[0] + (r1[1] - r1[0]) * fx) * fy;
+}
+
 std::array<QPolygonF, 4> mitredSides(const QRectF& o, double w)
 {
     const QRectF i = o.adjusted(w, w, -w, -w);

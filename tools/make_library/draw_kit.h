@@ -43,6 +43,19 @@ double valueNoise(double x, double y, uint32_t seed);
 /// Two to four octaves of value noise, about [-1, 1].
 double fractalNoise(double x, double y, uint32_t seed, int octaves = 3);
 
+/// fractalNoise(x * scale, y * scale) sampled on a grid of step pixels and interpolated
+/// between, for smooth noise over whole pictures at a fraction of the cost.
+class NoiseField {
+public:
+    NoiseField(QSize size, double scale, uint32_t seed, int octaves = 3, int step = 4);
+    double at(int x, int y) const;
+
+private:
+    int m_step;
+    int m_columns;
+    std::vector<float> m_grid;
+};
+
 /// The four mitred sides of a frame moulding of the given width inside outer: top, right,
 /// bottom, left.
 std::array<QPolygonF, 4> mitredSides(const QRectF& outer, double width);
@@ -61,7 +74,7 @@ struct ProfileStop {
 /// across its width. light is added to the top and left sides and taken from the bottom and
 /// right ones (0..1) so the frame looks lit from the top left.
 void paintProfileFrame(QPainter& p, const QRectF& outer, double width,
-    const std::vector<ProfileStop>& profile, double light = 0.12);
+    const std::vector<ProfileStop>& profile, double light = 0.06);
 
 /// Paints a mitred moulding from two textures (grain along the side) with a shading profile
 /// of translucent colours on top.

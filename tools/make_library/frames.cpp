@@ -46,25 +46,27 @@ double smoothstep(double a, double b, double x)
     return t * t * (3 - 2 * t);
 }
 
+// Metal profiles keep red high even in their grooves: under the alpha-from-red rule a dark
+// groove would let the photo show through the frame.
 const std::vector<ProfileStop> kGold = {
-    { 0.00, QColor(205, 140, 45) },
-    { 0.10, QColor(255, 222, 125) },
-    { 0.28, QColor(232, 172, 62) },
-    { 0.46, QColor(255, 238, 160) },
-    { 0.60, QColor(220, 152, 50) },
-    { 0.78, QColor(255, 210, 105) },
-    { 0.92, QColor(200, 130, 38) },
-    { 1.00, QColor(160, 100, 28) },
+    { 0.00, QColor(236, 152, 48) },
+    { 0.10, QColor(255, 224, 128) },
+    { 0.28, QColor(248, 178, 64) },
+    { 0.46, QColor(255, 240, 164) },
+    { 0.60, QColor(240, 160, 52) },
+    { 0.78, QColor(255, 212, 108) },
+    { 0.92, QColor(232, 142, 40) },
+    { 1.00, QColor(214, 120, 32) },
 };
 
 const std::vector<ProfileStop> kSilver = {
-    { 0.00, QColor(175, 178, 188) },
-    { 0.14, QColor(248, 250, 253) },
-    { 0.34, QColor(205, 209, 216) },
-    { 0.52, QColor(252, 253, 255) },
-    { 0.72, QColor(190, 194, 202) },
-    { 0.88, QColor(235, 237, 242) },
-    { 1.00, QColor(150, 154, 164) },
+    { 0.00, QColor(222, 225, 232) },
+    { 0.14, QColor(250, 251, 254) },
+    { 0.34, QColor(232, 234, 240) },
+    { 0.52, QColor(253, 254, 255) },
+    { 0.72, QColor(228, 230, 236) },
+    { 0.88, QColor(240, 241, 245) },
+    { 1.00, QColor(214, 217, 225) },
 };
 
 const std::vector<ProfileStop> kWoodShading = {
@@ -73,6 +75,15 @@ const std::vector<ProfileStop> kWoodShading = {
     { 0.70, QColor(0, 0, 0, 0) },
     { 0.90, QColor(0, 0, 0, 60) },
     { 1.00, QColor(0, 0, 0, 130) },
+};
+
+/// The shading of wood in alpha-from-red frames: highlights only and a faint edge, so the
+/// wood stays opaque.
+const std::vector<ProfileStop> kLightWoodShading = {
+    { 0.00, QColor(255, 255, 255, 80) },
+    { 0.18, QColor(255, 255, 255, 0) },
+    { 0.85, QColor(0, 0, 0, 0) },
+    { 1.00, QColor(0, 0, 0, 22) },
 };
 
 /// A soft shadow band just inside the hole of an alpha-from-red frame: dark and only partly
@@ -137,6 +148,7 @@ QImage softFrame(
 {
     QImage img(size, QImage::Format_RGB32);
     const double w = size.width(), h = size.height();
+    const NoiseField noise(size, 0.01, seed);
     for (int y = 0; y < size.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
@@ -150,7 +162,7 @@ QImage softFrame(
                 const double qy = std::max(std::abs(y + 0.5 - h / 2) - (h / 2 - start - r), 0.0);
                 d = std::sqrt(qx * qx + qy * qy) - r;
             }
-            d += (shape == 0 ? 0.025 : 10.0) * fractalNoise(x * 0.01, y * 0.01, seed, 3);
+            d += (shape == 0 ? 0.025 : 10.0) * noise.at(x, y);
             const double v = shape == 0 ? smoothstep(start, end, d) : smoothstep(0, end, d);
             row[x] = qRgb(
                 int(tint.red() * v + 0.5), int(tint.green() * v + 0.5), int(tint.blue() * v + 0.5));
@@ -221,10 +233,11 @@ void noiseFill(
     QImage& img, const QRectF& area, QColor base, double amount, double scale, uint32_t seed)
 {
     const QRect r = area.toAlignedRect().intersected(img.rect());
+    const NoiseField noise(img.size(), scale, seed, 3, scale > 0.03 ? 2 : 4);
     for (int y = r.top(); y <= r.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) {
-            const double n = amount * fractalNoise(x * scale, y * scale, seed, 3);
+            const double n = amount * noise.at(x, y);
             row[x] = qRgb(std::clamp(int(base.red() + n), 0, 255),
                 std::clamp(int(base.green() + n), 0, 255),
                 std::clamp(int(base.blue() + n), 0, 255));
@@ -287,7 +300,7 @@ QImage ornateGold(QSize size)
     QPainter p(&img);
     antialias(p);
     const double w = std::min(size.width(), size.height()) * 0.11;
-    paintProfileFrame(p, inset(size, 0), w, kGold, 0.1);
+    paintProfileFrame(p, inset(size, 0), w, kGold, 0.06);
     beads(p, inset(size, w * 0.3), w * 0.05, w * 0.16, QColor(255, 248, 200), QColor(220, 150, 45));
     // Rosettes on the mitres.
     const double c = w * 0.5;
@@ -345,7 +358,7 @@ QImage silverThin(QSize size)
     QPainter p(&img);
     antialias(p);
     const double w = std::min(size.width(), size.height()) * 0.04;
-    paintProfileFrame(p, inset(size, 0), w, kSilver, 0.15);
+    paintProfileFrame(p, inset(size, 0), w, kSilver, 0.06);
     // A brushed look: fine horizontal streaks over the metal.
     Rng rng(16);
     for (int i = 0; i < 900; ++i) {
@@ -363,7 +376,7 @@ QImage silverThin(QSize size)
 QImage pewterOval(QSize size)
 {
     QImage img = canvas(size);
-    noiseFill(img, inset(size, 0), QColor(228, 228, 232), 10, 0.02, 12);
+    noiseFill(img, inset(size, 0), QColor(242, 242, 246), 6, 0.02, 12);
     QPainter p(&img);
     antialias(p);
     const double w = std::min(size.width(), size.height()) * 0.05;
@@ -385,11 +398,14 @@ QImage lightOak(QSize size)
 {
     QImage img = canvas(size);
     const double w = std::min(size.width(), size.height()) * 0.1;
-    const QImage across = woodTexture(size, QColor(255, 222, 170), QColor(226, 158, 92), true, 14);
-    const QImage down = woodTexture(size, QColor(255, 222, 170), QColor(226, 158, 92), false, 41);
+    // Red stays at 255 across the grain; green and blue draw it.
+    const QImage across = woodTexture(
+        QSize(size.width(), int(w) + 1), QColor(255, 228, 180), QColor(255, 168, 96), true, 14);
+    const QImage down = woodTexture(
+        QSize(int(w) + 1, size.height()), QColor(255, 228, 180), QColor(255, 168, 96), false, 41);
     QPainter p(&img);
     antialias(p);
-    paintTexturedFrame(p, inset(size, 0), w, across, down, kWoodShading);
+    paintTexturedFrame(p, inset(size, 0), w, across, down, kLightWoodShading, 0.05);
     innerShadow(p, inset(size, w), w * 0.3);
     return img;
 }
@@ -405,7 +421,7 @@ QImage hearts(QSize size)
     p.drawRoundedRect(inset(size, band + 12), 30, 30);
     Rng rng(5);
     p.setPen(Qt::NoPen);
-    for (QPointF pt : bandPoints(size, band, 170, 55)) {
+    for (QPointF pt : bandPoints(size, band, 260, 55)) {
         const double s = rng.range(36, 100);
         const int g = int(rng.range(20, 150));
         QRadialGradient grad(pt - QPointF(s * 0.2, s * 0.25), s * 0.8);
@@ -432,7 +448,7 @@ QImage snowflakes(QSize size)
             const double edge
                 = std::min(std::min(x + 0.5, w - x - 0.5), std::min(y + 0.5, h - y - 0.5));
             const double frost = edge + 40 * fractalNoise(x * 0.012, y * 0.012, 21, 4);
-            const double v = 1 - smoothstep(band * 0.25, band * 1.05, frost);
+            const double v = 1 - smoothstep(band * 0.5, band * 0.95, frost);
             // Red carries the opacity; green and blue run a little ahead so the fade is icy.
             row[x] = qRgb(int(255 * v), std::min(255, int(255 * v + 30 * v * (1 - v) * 4)),
                 std::min(255, int(255 * v + 60 * v * (1 - v) * 4)));
@@ -634,18 +650,18 @@ QImage stitchedFelt(QSize size)
 QImage softWhiteEdge(QSize size)
 {
     const double d = std::min(size.width(), size.height()) * 0.1;
-    return softFrame(size, 1, d, d * 0.8, d * 0.6, QColor(255, 255, 255), 2);
+    return softFrame(size, 1, d, d * 0.45, d * 0.6, QColor(255, 255, 255), 2);
 }
 
 QImage whiteVignette(QSize size)
 {
-    return softFrame(size, 0, 0.78, 1.06, 0, QColor(255, 255, 255), 41);
+    return softFrame(size, 0, 0.86, 1.02, 0, QColor(255, 255, 255), 41);
 }
 
 QImage roseVignette(QSize size)
 {
     const double d = std::min(size.width(), size.height()) * 0.14;
-    return softFrame(size, 1, d, d * 0.9, d * 0.8, QColor(255, 205, 212), 44);
+    return softFrame(size, 1, d, d * 0.55, d * 0.8, QColor(255, 205, 212), 44);
 }
 
 QImage sepiaVignette(QSize size)
@@ -682,8 +698,10 @@ QImage walnutMat(QSize size)
     {
         QPainter p(&base);
         antialias(p);
-        const QImage across = woodTexture(size, QColor(130, 82, 48), QColor(62, 36, 20), true, 4);
-        const QImage down = woodTexture(size, QColor(130, 82, 48), QColor(62, 36, 20), false, 40);
+        const QImage across = woodTexture(
+            QSize(size.width(), int(w) + 1), QColor(130, 82, 48), QColor(62, 36, 20), true, 4);
+        const QImage down = woodTexture(
+            QSize(int(w) + 1, size.height()), QColor(130, 82, 48), QColor(62, 36, 20), false, 40);
         paintTexturedFrame(p, inset(size, 0), w, across, down, kWoodShading, 0.1);
     }
     noiseFill(base, inset(size, w), QColor(240, 232, 214), 5, 0.05, 9);
@@ -746,8 +764,10 @@ QImage mahoganyPortrait(QSize size)
     const double w = std::min(size.width(), size.height()) * 0.1;
     QPainter p(&base);
     antialias(p);
-    const QImage across = woodTexture(size, QColor(160, 66, 38), QColor(82, 28, 16), true, 15, 0.7);
-    const QImage down = woodTexture(size, QColor(160, 66, 38), QColor(82, 28, 16), false, 51, 0.7);
+    const QImage across = woodTexture(
+        QSize(size.width(), int(w) + 1), QColor(160, 66, 38), QColor(82, 28, 16), true, 15, 0.7);
+    const QImage down = woodTexture(
+        QSize(int(w) + 1, size.height()), QColor(160, 66, 38), QColor(82, 28, 16), false, 51, 0.7);
     paintTexturedFrame(p, inset(size, 0), w, across, down, kWoodShading, 0.1);
     paintProfileFrame(p, inset(size, w), 16, kGold, 0.1);
     p.end();
@@ -961,10 +981,10 @@ QImage chalkboard(QSize size)
     {
         QPainter p(&base);
         antialias(p);
-        const QImage across
-            = woodTexture(size, QColor(222, 176, 120), QColor(176, 124, 72), true, 3);
-        const QImage down
-            = woodTexture(size, QColor(222, 176, 120), QColor(176, 124, 72), false, 30);
+        const QImage across = woodTexture(QSize(size.width(), int(wood) + 1), QColor(222, 176, 120),
+            QColor(176, 124, 72), true, 3);
+        const QImage down = woodTexture(QSize(int(wood) + 1, size.height()), QColor(222, 176, 120),
+            QColor(176, 124, 72), false, 30);
         paintTexturedFrame(p, inset(size, 0), wood, across, down, kWoodShading, 0.1);
     }
     QImage deco = transparentLayer(size);

@@ -42,34 +42,45 @@ bool fail(const QString& message)
     return false;
 }
 
-/// The photo a frame of this size is shown on: the sample itself, or for portrait frames its
-/// middle cut upright.
-QImage photoFor(const QImage& sample, QSize size)
+/// The photo a frame is shown on, at contact-sheet size: the sample itself, or for portrait
+/// frames its middle cut upright.
+QImage photoFor(const QImage& sample, bool portrait)
 {
-    if (size.width() >= size.height())
-        return sample.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const int cw = sample.height() * size.width() / size.height();
+    if (!portrait)
+        return sample.scaledToHeight(kCellHeight, Qt::SmoothTransformation);
+    const int cw = sample.height() * 3 / 4;
     return sample.copy((sample.width() - cw) / 2, 0, cw, sample.height())
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        .scaledToHeight(kCellHeight, Qt::SmoothTransformation);
 }
 
-/// The frame file over the photo as the program shows it.
+/// The frame file over the photo as the program shows it, at the photo's size. Alpha-from-red
+/// frames are scaled first and then take their alpha from red, as the program does; a
+/// colour-key frame loses its key colour at full size and is then scaled with its alpha.
 QImage compose(const QImage& file, FrameRule rule, const QImage& photo)
 {
     QImage out = photo.convertToFormat(QImage::Format_RGB32);
-    QImage frame = file.convertToFormat(QImage::Format_RGB32);
-    const QRgb key = frame.pixel(frame.width() / 2, frame.height() / 2);
+    QImage frame = file.convertToFormat(QImage::Format_ARGB32);
+    if (rule == FrameRule::ColourKey) {
+        const QRgb key = frame.pixel(frame.width() / 2, frame.height() / 2);
+        for (int y = 0; y < frame.height(); ++y) {
+            QRgb* f = reinterpret_cast<QRgb*>(frame.scanLine(y));
+            for (int x = 0; x < frame.width(); ++x)
+                if (f[x] == key)
+                    f[x] = 0;
+        }
+        const QImage scaled
+            = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                  .scaled(out.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QPainter(&out).drawImage(0, 0, scaled);
+        return out;
+    }
     if (rule == FrameRule::Inverted)
         frame.invertPixels();
+    frame = frame.scaled(out.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     for (int y = 0; y < out.height(); ++y) {
         QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
         const QRgb* f = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
         for (int x = 0; x < out.width(); ++x) {
-            if (rule == FrameRule::ColourKey) {
-                if (f[x] != key)
-                    o[x] = f[x];
-                continue;
-            }
             const int a = qRed(f[x]);
             auto mix = [a](int d, int s) { return d + (s - d) * a / 256; };
             o[x] = qRgb(mix(qRed(o[x]), qRed(f[x])), mix(qGreen(o[x]), qGreen(f[x])),
@@ -106,7 +117,8 @@ bool checkStampName(const StampDesign& d)
 }
 
 /// Draws one frame, writes its file and returns its contact-sheet cell.
-bool makeFrame(const FrameDesign& d, const QString& folder, const QImage& sample, Cell& cell)
+bool makeFrame(const FrameDesign& d, const QString& folder, const QImage& landscapePhoto,
+    const QImage& portraitPhoto, Cell& cell)
 {
     QImage file = d.draw(d.size);
     if (file.size() != d.size)
@@ -124,10 +136,10 @@ bool makeFrame(const FrameDesign& d, const QString& folder, const QImage& sample
     if (!writer.write(rgb))
         return fail(d.file + ": " + writer.errorString());
 
-    const QImage shown = compose(rgb, d.rule, photoFor(sample, d.size));
+    const bool portrait = d.size.height() > d.size.width();
     cell.category = d.category;
     cell.caption = d.file + "  " + d.title;
-    cell.picture = shown.scaledToHeight(kCellHeight, Qt::SmoothTransformation);
+    cell.picture = compose(rgb, d.rule, portrait ? portraitPhoto : landscapePhoto);
     return true;
 }
 
@@ -223,7 +235,7 @@ QImage contactSheet(const QStringList& frameCategories, const std::vector<Cell>&
                     rowHeight = 0;
                 }
                 placed.push_back({ &c, QPoint(x, y) });
-                x += std::max(c.picture.width(), 150) + gap;
+                x += std::max(c.picture.width(), 215) + gap;
                 rowHeight = std::max(rowHeight, c.picture.height());
             }
             y += rowHeight + (rowHeight ? caption + gap : 0) + 10;
@@ -255,7 +267,7 @@ QImage contactSheet(const QStringList& frameCategories, const std::vector<Cell>&
     for (const Placed& pl : placed) {
         p.drawImage(pl.at, pl.cell->picture);
         p.drawText(QRect(pl.at.x(), pl.at.y() + pl.cell->picture.height() + 2,
-                       std::max(pl.cell->picture.width(), 150), caption),
+                       std::max(pl.cell->picture.width(), 215), caption),
             Qt::AlignLeft | Qt::AlignVCenter, pl.cell->caption);
     }
     return sheet;
@@ -302,10 +314,12 @@ int main(int argc, char** argv)
     if (!jpeg.write(sample))
         return fail("cannot write the sample photo: " + jpeg.errorString()), 1;
 
+    const QImage landscapePhoto = photoFor(sample, false);
+    const QImage portraitPhoto = photoFor(sample, true);
     std::vector<Cell> frameCells(frames.size()), stampCells(stamps.size());
     const bool framesOk = runParallel(frames.size(), [&](size_t i) {
-        return makeFrame(
-            frames[i], program + "frames/" + frames[i].category + "/", sample, frameCells[i]);
+        return makeFrame(frames[i], program + "frames/" + frames[i].category + "/", landscapePhoto,
+            portraitPhoto, frameCells[i]);
     });
     const bool stampsOk = runParallel(stamps.size(), [&](size_t i) {
         return makeStamp(stamps[i], program + "stamps/" + stamps[i].category + "/", stampCells[i]);

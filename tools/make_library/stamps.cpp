@@ -515,9 +515,9 @@ void fireworks(QPainter& p, QSizeF s)
         const double r0 = s.width() * 0.1, r1 = s.width() * (i % 2 ? 0.4 : 0.46);
         const QColor col = colors[i % 4];
         QLinearGradient g(c, c + QPointF(std::cos(a) * r1, std::sin(a) * r1));
-        g.setColorAt(0, QColor(col.red(), col.green(), col.blue(), 0));
+        g.setColorAt(0, QColor(col.red(), col.green(), col.blue(), 60));
         g.setColorAt(1, col);
-        p.setPen(QPen(QBrush(g), s.width() * 0.022, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(QBrush(g), s.width() * 0.035, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(c + QPointF(std::cos(a) * r0, std::sin(a) * r0),
             c + QPointF(std::cos(a) * r1, std::sin(a) * r1));
         p.setPen(Qt::NoPen);
