@@ -83,7 +83,8 @@ TfrmMain::TfrmMain(const StartupContext& context, QWidget* parent)
     m_photo.OnMouseInteraction = [this](TMouseInteraction mi) { m_view->SetMouseInteraction(mi); };
     m_view->SetLayerView(&m_photo.View());
 
-    // The window sees key releases before its controls: F1 anywhere in it opens the help.
+    // The window sees key releases before its controls (F1 anywhere in it opens the help) and
+    // the grid's resizes (see eventFilter).
     qApp->installEventFilter(this);
     restoreFormSettings();
 }
@@ -521,6 +522,10 @@ void TfrmMain::resizeEvent(QResizeEvent* event)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // The grid's width follows the window's only once the layout has run, which for the first
+    // show is after the window's own resize; the column count is set from the grid's final size.
+    if (watched == m_grid && event->type() == QEvent::Resize)
+        emit FormResize();
     if (event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* w = qobject_cast<QWidget*>(watched);

@@ -11,12 +11,21 @@ namespace fs = std::filesystem;
 
 PhotoDocument::PhotoDocument(std::string userDataFolder)
     : m_userDataFolder(std::move(userDataFolder))
+    , m_ownView(std::make_unique<TIELayerView>())
+    , m_view(m_ownView.get())
 {
+}
+
+PhotoDocument::PhotoDocument(TIELayerView& view, std::string userDataFolder)
+    : m_userDataFolder(std::move(userDataFolder))
+    , m_view(&view)
+{
+    retakePristine();
 }
 
 void PhotoDocument::StartUpBlankView()
 {
-    m_view.BlankCurrent();
+    m_view->BlankCurrent();
 }
 
 void PhotoDocument::StartUpConfigureProcessor()
@@ -27,7 +36,7 @@ void PhotoDocument::StartUpConfigureProcessor()
 
 void PhotoDocument::StartUpLockPhotoLayer()
 {
-    TIELayer& photo = m_view.LayerAt(0);
+    TIELayer& photo = m_view->LayerAt(0);
     photo.Selectable = false;
     photo.Locked = true;
 }
@@ -59,10 +68,10 @@ std::string PhotoDocument::WorkFilePath(const std::string& photoPath) const
 
 void PhotoDocument::resetDocument()
 {
-    m_view.ClearCurrent();
-    m_view.BlankCurrent();
+    m_view->ClearCurrent();
+    m_view->BlankCurrent();
     call(RemoveAllObjects);
-    m_view.DeleteUpperLayers();
+    m_view->DeleteUpperLayers();
 }
 
 void PhotoDocument::copyToWorkFile(const std::string& path)
@@ -84,7 +93,7 @@ void PhotoDocument::retakePristine()
 {
     m_pristine.BlankCurrent();
     m_pristine.ClearCurrent();
-    m_view.RenderLayersTo(m_pristine.LayerAt(0).Bitmap);
+    m_view->RenderLayersTo(m_pristine.LayerAt(0).Bitmap);
 }
 
 void PhotoDocument::OpenPhoto(const std::string& path)
@@ -92,53 +101,53 @@ void PhotoDocument::OpenPhoto(const std::string& path)
     m_photoPath = path;
     if (!path.empty()) {
         resetDocument();
-        m_view.LayerAt(0).Selectable = false;
+        m_view->LayerAt(0).Selectable = false;
         copyToWorkFile(path);
-        TIELayer& photo = m_view.LayerAt(0);
+        TIELayer& photo = m_view->LayerAt(0);
         if (ReadImage(path, photo.Bitmap)) {
             m_readFileName = path;
         } else {
             // The reader leaves an empty raster behind; the document stays blank instead.
             m_readFileName.clear();
-            m_view.BlankCurrent();
+            m_view->BlankCurrent();
         }
-        m_view.Changed();
+        m_view->Changed();
     }
     retakePristine();
 }
 
 void PhotoDocument::PrepareForEffect()
 {
-    m_view.FlattenLayers();
+    m_view->FlattenLayers();
     if (CopyObjectsToBack)
         CopyObjectsToBack(true);
-    m_view.DropCurrentAlpha(true);
+    m_view->DropCurrentAlpha(true);
     SetMouseInteraction(kMouseNone);
     Proc().SaveSnapshot(ieuImage);
 }
 
 void PhotoDocument::Cancel()
 {
-    m_view.ClearCurrent();
-    m_view.BlankCurrent();
+    m_view->ClearCurrent();
+    m_view->BlankCurrent();
     call(RemoveAllObjects);
-    m_view.DeleteUpperLayers();
-    TIELayer& photo = m_view.LayerAt(0);
+    m_view->DeleteUpperLayers();
+    TIELayer& photo = m_view->LayerAt(0);
     photo.Bitmap.AssignPixels(m_pristine.LayerAt(0).Bitmap);
     photo.Locked = true;
-    m_view.Changed();
+    m_view->Changed();
 }
 
 void PhotoDocument::Undo()
 {
-    const int n = m_view.LayerCount();
+    const int n = m_view->LayerCount();
     if (n > 1) {
-        m_view.DeleteLayer(n - 1);
+        m_view->DeleteLayer(n - 1);
         if (n == 2) {
             SetMouseInteraction(kMouseNone);
-            m_view.LayerAt(0).Selectable = false;
+            m_view->LayerAt(0).Selectable = false;
         }
-        m_view.Changed();
+        m_view->Changed();
         return;
     }
     if (Proc().HasSnapshots()) {
@@ -149,21 +158,21 @@ void PhotoDocument::Undo()
 
 void PhotoDocument::Merge()
 {
-    if (m_view.LayerCount() > 1)
-        m_view.FlattenLayers();
+    if (m_view->LayerCount() > 1)
+        m_view->FlattenLayers();
     call(UnselectAllObjects);
     call(ReleaseTextTool);
     if (CopyObjectsToBack)
         CopyObjectsToBack(true);
-    m_view.DropCurrentAlpha(true);
+    m_view->DropCurrentAlpha(true);
     SetMouseInteraction(kMouseNone);
 }
 
 void PhotoDocument::DeleteLayer()
 {
-    const int current = m_view.CurrentLayer();
+    const int current = m_view->CurrentLayer();
     if (current != 0)
-        m_view.DeleteLayer(current);
+        m_view->DeleteLayer(current);
 }
 
 void PhotoDocument::SetMouseInteraction(TMouseInteraction interaction)

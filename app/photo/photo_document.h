@@ -13,6 +13,7 @@
 #include "platform/ui/mouse_interaction.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,16 @@ public:
     /// userDataFolder: where the work-file copy goes (created, one level, on the first open);
     /// it ends in "/" or is empty (then the current folder is used).
     explicit PhotoDocument(std::string userDataFolder = {});
+    /// A document over a view owned by someone else (borderlux-cli's state); the view must
+    /// outlive the document. Its pristine copy is taken from the view as it is now.
+    PhotoDocument(TIELayerView& view, std::string userDataFolder);
     PhotoDocument(const PhotoDocument&) = delete;
     PhotoDocument& operator=(const PhotoDocument&) = delete;
 
     /// The main view's layers, selection, zoom and processor.
-    TIELayerView& View() { return m_view; }
-    const TIELayerView& View() const { return m_view; }
-    TImgProc& Proc() { return m_view.Proc(); }
+    TIELayerView& View() { return *m_view; }
+    const TIELayerView& View() const { return *m_view; }
+    TImgProc& Proc() { return m_view->Proc(); }
     /// The pristine copy: a hidden view whose layer 0 holds the document as last opened.
     const TIELayerView& Pristine() const { return m_pristine; }
 
@@ -82,7 +86,7 @@ public:
     /// Deletes the current layer unless it is layer 0.
     void DeleteLayer();
     /// Whether Delete and Merge make sense now: the current layer is not layer 0.
-    bool CurrentIsUpperLayer() const { return m_view.CurrentLayer() != 0; }
+    bool CurrentIsUpperLayer() const { return m_view->CurrentLayer() != 0; }
 
     // --- Mouse interaction ------------------------------------------------------------------
 
@@ -110,7 +114,8 @@ private:
     }
 
     std::string m_userDataFolder;
-    TIELayerView m_view;
+    std::unique_ptr<TIELayerView> m_ownView;
+    TIELayerView* m_view;
     TIELayerView m_pristine;
     std::string m_photoPath;
     std::string m_readFileName;
