@@ -21,7 +21,10 @@ TEST(AppPaths, AppDataFolderFollowsXdgDataHome)
     EXPECT_EQ(UserDataFolder(GetAppDataFolder()), dir.path() + "/Borderlux/");
     EXPECT_EQ(
         OptionFilePath(UserDataFolder(GetAppDataFolder())), dir.path() + "/Borderlux/option.cfg");
-    qputenv("XDG_DATA_HOME", saved);
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
     EXPECT_EQ(UserDataFolder(""), "Borderlux/");
 }
 

@@ -4,6 +4,7 @@
 // symlink, the way an installed program is started from bin/.
 
 #include "app/core/options.h"
+#include "app/core/startup.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,6 +161,29 @@ TEST_F(StartupTest, DamagedLibraryEndsWithOneLineAndNoWindow)
         QFile::remove(stamps);
         ASSERT_TRUE(QFile::copy(stampsCopy, stamps));
     }
+}
+
+TEST_F(StartupTest, EmptyHooksAreSkipped)
+{
+    // In process: a main window that wires none of the steps still starts.
+    int created = 0;
+    StartupResult r = RunStartupSequence(
+        m_program, { "borderlux", "/photos/lake.jpg" }, [&](const StartupContext& context) {
+            ++created;
+            EXPECT_EQ(context.programFolder, m_program);
+            return MainWindowStartup {};
+        });
+    EXPECT_TRUE(r.libraryOk);
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(r.window, nullptr);
+
+    QFile::remove(m_program + "frames/f.dat");
+    r = RunStartupSequence(m_program, {}, [&](const StartupContext&) {
+        ++created;
+        return MainWindowStartup {};
+    });
+    EXPECT_FALSE(r.libraryOk);
+    EXPECT_EQ(created, 1) << "no window for a damaged library";
 }
 
 } // namespace
