@@ -3,11 +3,13 @@
 // context menu's enabling, F1, the form settings, and layer handles on the real view.
 
 #include "app/gui/frm_main.h"
+#include "app/gui/main_window_factory.h"
 #include "library/ui/img_m_view.h"
 #include "platform/image_io/image_io.h"
 #include "platform/ui/img_vect.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
@@ -432,6 +434,49 @@ private slots:
         // Back to the first-run state for the other tests.
         m_w->close();
         QFile::remove(TfrmMain::FormSettingsPath());
+    }
+
+    void startUpWithAPhotoOnTheCommandLine_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("existing photo") << true;
+        QTest::newRow("missing file") << false;
+    }
+
+    void startUpWithAPhotoOnTheCommandLine()
+    {
+        QFETCH(bool, exists);
+        const QString program = qEnvironmentVariable("BORDERLUX_PROGRAM_DIR");
+        if (program.isEmpty())
+            QSKIP("BORDERLUX_PROGRAM_DIR is not set");
+        const QString path = exists ? m_png : m_files.filePath("nothing-here.png");
+        StartupResult started
+            = RunStartupSequence(program + "/", { "borderlux", path }, &CreateMainWindow);
+        QVERIFY(started.libraryOk);
+        auto* w = qobject_cast<TfrmMain*>(started.window.get());
+        QVERIFY(w);
+        TIELayerView& v = w->Photo().View();
+        QVERIFY(!w->Photo().Proc().AutoUndo());
+        QCOMPARE(w->Photo().Proc().UndoLimit(), 10);
+        QCOMPARE(v.LayerCount(), 1);
+        QVERIFY(!v.LayerAt(0).Selectable);
+        // No fit follows the command-line photo.
+        QCOMPARE(w->ImgView_Main()->Zoom(), 100.0);
+        if (exists) {
+            QCOMPARE(QString::fromStdString(w->Photo().CurrentPhotoPath()), m_png);
+            QCOMPARE(v.LayerAt(0).Bitmap.Width(), 200);
+            QVERIFY(!v.LayerAt(0).Locked);
+            QVERIFY(samePixels(w->Photo().Pristine().LayerAt(0).Bitmap, v.LayerAt(0).Bitmap));
+        } else {
+            QVERIFY(w->Photo().CurrentPhotoPath().empty());
+            QCOMPARE(v.LayerAt(0).Bitmap.Width(), 1);
+            QVERIFY(v.LayerAt(0).Locked);
+            QVERIFY(w->Photo().Pristine().LayerAt(0).Bitmap.IsEmpty());
+        }
+        // The selectors were filled from the shipped lists, item 0 selected.
+        QVERIFY(w->ComboBoxEx1()->count() > 1);
+        QCOMPARE(w->ComboBoxEx1()->currentIndex(), 0);
+        QVERIFY(!w->ComboBoxEx1()->itemIcon(1).isNull());
     }
 
     // --- Document commands --------------------------------------------------------------
