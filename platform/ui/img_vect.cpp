@@ -23,6 +23,8 @@ constexpr int kGripReach = 5; // a grip reaches this far to each side of its poi
 // reach, the disc's extra pixel, the pen); the repaint after a drag covers this margin.
 constexpr int kDecorationMargin = 9;
 constexpr int kHintGap = 16;
+// Room for the hint next to the pointer, repainted as the pointer moves.
+constexpr QSize kHintArea(220, 60);
 
 QPoint gripPoint(const IERect& r, int grip)
 {
@@ -202,10 +204,10 @@ void TImgVect::updateGeometry()
 {
     if (!m_view)
         return;
-    static thread_local bool busy = false;
-    if (busy)
+    // Setting the scroll ranges can move the scroll bars, which comes back here.
+    if (m_updatingGeometry)
         return;
-    busy = true;
+    m_updatingGeometry = true;
     int ew = 0;
     int eh = 0;
     m_view->ViewExtent(ew, eh);
@@ -224,7 +226,7 @@ void TImgVect::updateGeometry()
         m_view->SetViewOrigin(ox, oy);
         m_view->OnChange = std::move(hook);
     }
-    busy = false;
+    m_updatingGeometry = false;
 }
 
 void TImgVect::resizeEvent(QResizeEvent* event)
@@ -518,8 +520,7 @@ void TImgVect::mouseMoveEvent(QMouseEvent* event)
     if (!m_view)
         return;
     const QPoint pos = event->position().toPoint();
-    const QRect oldHint
-        = m_hint.isEmpty() ? QRect() : QRect(m_pointer, QSize(1, 1)).adjusted(0, 0, 200, 60);
+    const QRect oldHint = m_hint.isEmpty() ? QRect() : QRect(m_pointer, kHintArea);
     m_pointer = pos;
     if (!(event->buttons() & Qt::LeftButton) || m_drag == Drag::None) {
         updateCursor(pos);
@@ -551,7 +552,7 @@ void TImgVect::mouseMoveEvent(QMouseEvent* event)
     if (!oldHint.isNull())
         viewport()->update(oldHint);
     if (!m_hint.isEmpty())
-        viewport()->update(QRect(m_pointer, QSize(1, 1)).adjusted(0, 0, 200, 60));
+        viewport()->update(QRect(m_pointer, kHintArea));
 }
 
 void TImgVect::mouseReleaseEvent(QMouseEvent* event)

@@ -152,6 +152,7 @@ private:
 
     TIELayerView* m_view = nullptr;
     bool m_autoFit = false;
+    bool m_updatingGeometry = false;
     TMouseInteraction m_interaction = kMouseNone;
     TIESelectionOptions m_selectionOptions = 0;
 
