@@ -2,7 +2,7 @@
 # Round-trip benchmark of whole commands: borderlux-cli against the common command-line JPEG
 # tools on one large photo-like JPEG (6000 x 4000). Each command runs once to warm the caches,
 # then RUNS times (default 5); the table shows the median wall time and its ratio to
-# borderlux-cli's.
+# borderlux-cli's (above 1: slower than borderlux-cli).
 #
 # Usage: bench/cli_bench.sh [RUNS]
 # Environment: BORDERLUX_BUILD_DIR (default build/), BORDERLUX_CLI (the executable to time),
@@ -97,17 +97,17 @@ make_input() {
     rm -rf "$t"
 }
 
-# Median wall time in seconds of one command line, run $runs times after one warm-up.
-time_command() {
-    local cmd="$1" out="$2" times=() start end
-    eval "$cmd" >/dev/null 2>&1 || { echo "failed"; return 0; }
-    for ((i = 0; i < runs; ++i)); do
-        start=$EPOCHREALTIME
-        eval "$cmd" >/dev/null 2>&1
-        end=$EPOCHREALTIME
-        times+=("$(awk "BEGIN{printf \"%.4f\", $end - $start}")")
-    done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'
+# Wall time in seconds of one run of a command line.
+time_once() {
+    local start end
+    start=$EPOCHREALTIME
+    eval "$1" >/dev/null 2>&1 || { echo failed; return 0; }
+    end=$EPOCHREALTIME
+    awk "BEGIN{printf \"%.4f\", $end - $start}"
+}
+
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'
 }
 
 install_peers
@@ -119,10 +119,25 @@ echo "Input: $IN ($(du -h "$IN" | cut -f1), ${width} x ${height}), quality 80 ou
 echo "Note: Debian's ImageMagick policy (/etc/ImageMagick-6/policy.xml) caps its memory at 256 MiB,"
 echo "      so convert spills this picture's pixel cache to disk; that is part of its time here."
 echo
+# Rounds: every command once per round, so a change of the machine's load during the run
+# falls on all commands alike. The first round warms the caches and is not counted.
+declare -A times
+for ((round = 0; round <= runs; ++round)); do
+    for i in "${!names[@]}"; do
+        OUT="$work/out-$i.${exts[$i]}"
+        t="$(time_once "${commands[$i]}")"
+        [ "$round" -eq 0 ] && continue
+        times[$i]+="$t "
+    done
+done
 results=()
 for i in "${!names[@]}"; do
-    OUT="$work/out-$i.${exts[$i]}"
-    results+=("$(time_command "${commands[$i]}" "$OUT")")
+    # shellcheck disable=SC2086
+    if [[ " ${times[$i]} " == *" failed "* ]]; then
+        results+=(failed)
+    else
+        results+=("$(median ${times[$i]})")
+    fi
 done
 base="${results[0]}"
 printf '%-30s %10s %12s\n' "command" "seconds" "x borderlux"

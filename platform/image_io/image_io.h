@@ -90,8 +90,15 @@ struct WriteOptions {
 /// Writes bmp to path in the format of path's extension. The raster is written as 24-bit
 /// colour; PNG, TIFF and ICO keep an alpha plane that is not fully opaque. An empty path, an
 /// empty raster or an extension the writer cannot write writes nothing and fails.
-/// The file is written to a temporary file in the target's folder and renamed over the target
-/// only when complete, so a failed write leaves an existing file untouched.
+/// The file is written to a temporary file in the target's folder (".<name>.XXXXXX"), flushed
+/// to disk and renamed over the target only when complete, so a failed write leaves an existing
+/// file untouched and no temporary file behind. A replaced file keeps its permission bits; a
+/// symbolic link is written through. The reason of a failure carries the system's error text.
+/// Formats: JPEG at jpegQuality (4:2:0), PNG (RGBA when there is transparency), BMP 24-bit,
+/// PPM/PXM P6, PGM P5 and PBM P4 (grey (21 R + 71 G + 8 B) div 100, 128 and above white),
+/// TIFF with LZW, GIF with a fixed 6 x 7 x 6 colour cube (alpha below 128 transparent),
+/// PCX 24-bit RLE, TGA 24-bit, ICO (at most 256 x 256) and WBMP through Qt, PostScript/EPS
+/// (one page, a pixel per point) and PDF (one page of the picture's size).
 ImageIOResult WriteImage(
     const std::string& path, const TIEBitmap& bmp, const WriteOptions& options = {});
 
