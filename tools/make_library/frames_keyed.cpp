@@ -246,12 +246,26 @@ QImage tornPaper(QSize size)
     QImage deco = transparentLayer(size);
     QPainter p(&deco);
     antialias(p);
-    // fibres of the torn edge: a bright, uneven rim and a faint grey shadow inside it
-    p.setPen(QPen(QColor(255, 255, 255), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    // The torn edge: a bright, uneven rim of bare fibres on the paper side, and short fibres
+    // sticking out over the photo.
+    QPainterPath paper;
+    paper.addRect(inset(size, 0));
+    p.save();
+    p.setClipPath(paper.subtracted(hole));
     p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255), 16, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(hole);
-    p.setPen(QPen(QColor(196, 192, 184), 2.5));
-    p.drawPath(hole);
+    p.setPen(QPen(QColor(214, 210, 200, 150), 2));
+    p.drawPath(tornRectPath(inset(size, w - 7), 9, 313));
+    p.restore();
+    Rng rng(312);
+    const QPolygonF edge = hole.toFillPolygon();
+    p.setPen(QPen(QColor(255, 255, 252, 220), 1.4, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i + 1 < edge.size(); i += 2) {
+        const QPointF at = edge[i];
+        const double a = rng.range(0, 2 * M_PI), len = rng.range(3, 9);
+        p.drawLine(at, at + QPointF(std::cos(a) * len, std::sin(a) * len));
+    }
     p.end();
     return keyedFrame(base, deco, hole, QColor(235, 233, 226));
 }
