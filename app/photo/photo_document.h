@@ -36,6 +36,8 @@ public:
     TImgProc& Proc() { return m_view->Proc(); }
     /// The pristine copy: a hidden view whose layer 0 holds the document as last opened.
     const TIELayerView& Pristine() const { return m_pristine; }
+    /// Makes `picture` the pristine copy, for a document whose photo was read by its owner.
+    void SetPristine(const TIEBitmap& picture) { m_pristine.LayerAt(0).Bitmap.Assign(picture); }
 
     const std::string& UserDataFolder() const { return m_userDataFolder; }
     void SetUserDataFolder(std::string folder) { m_userDataFolder = std::move(folder); }
