@@ -160,7 +160,8 @@ make_batch
 
 echo "Borderlux through: $driver"
 echo "Photo: $IN (${width} x ${height}); frame: $FRAME (1600 x 1200); JPEG quality 80 out"
-echo "Median of $runs runs after one warm-up; vips with its default threads, $(nproc) cores"
+echo "Median of $runs runs after one warm-up; vips with its default threads, $(nproc) cores;"
+echo "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg) (other work on the machine skews every line)"
 echo "Note: Debian's ImageMagick policy caps its memory at 256 MiB, so convert spills the"
 echo "      large picture's pixel cache to disk; that is part of its time here."
 echo

@@ -26,6 +26,18 @@ void adviseHugePages(TIEBitmap& bmp)
 
 } // namespace
 
+TIEBitmap FlatPicture::TakeBitmap()
+{
+    TIEBitmap out;
+    if (m_shared)
+        out.Assign(*m_shared);
+    else
+        out = std::move(m_rendered);
+    m_shared = nullptr;
+    m_rendered.Clear();
+    return out;
+}
+
 FlatPicture RenderFlatPicture(TIELayerView& view)
 {
     FlatPicture picture;

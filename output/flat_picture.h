@@ -24,6 +24,9 @@ public:
     bool IsEmpty() const { return Bitmap().IsEmpty(); }
     /// True when Bitmap() is layer 0's raster, not a rendered copy.
     bool SharesPhotoLayer() const { return m_shared != nullptr; }
+    /// Moves the picture out, for a caller that keeps it beyond the document (a copy of layer
+    /// 0's raster when it is shared). The FlatPicture is empty afterwards.
+    TIEBitmap TakeBitmap();
 
 private:
     friend FlatPicture RenderFlatPicture(TIELayerView& view);

@@ -74,4 +74,9 @@ OutputResult SharePicture(TIELayerView& view, const std::string& homeFolder)
     return SaveRenderedView(view, ShareFilePath(homeFolder));
 }
 
+OutputResult SharePicture(TIELayerView& view)
+{
+    return SaveRenderedView(view, ShareFilePath());
+}
+
 } // namespace borderlux

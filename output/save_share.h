@@ -68,5 +68,6 @@ std::string ShareFilePath(const std::string& homeFolder);
 /// "Share with friends": renders `view` and writes it as JPEG to ShareFilePath(homeFolder),
 /// replacing an earlier share file. Neither sends nor opens it.
 OutputResult SharePicture(TIELayerView& view, const std::string& homeFolder);
+OutputResult SharePicture(TIELayerView& view);
 
 } // namespace borderlux

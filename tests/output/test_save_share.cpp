@@ -243,11 +243,33 @@ TEST(Save, PhotoLayerAlphaNeverReachesTheFile)
     EXPECT_TRUE(SameColour(saved.ReadRGB(1, 1), Pattern(1, 1)));
 }
 
+TEST(FlatPicture, TakingThePictureLeavesTheDocumentAlone)
+{
+    for (bool withStamp : { false, true }) {
+        SCOPED_TRACE(withStamp);
+        TIELayerView view;
+        view.LayerAt(0).Bitmap.Assign(MakeRaster(8, 6, Pattern));
+        if (withStamp)
+            ApplyFrameOrStamp(view, "s1.png", {}, Solid(2, 2, Rgb(255, 0, 0)));
+        FlatPicture flat = RenderFlatPicture(view);
+        EXPECT_EQ(flat.SharesPhotoLayer(), !withStamp);
+        const TIEBitmap taken = flat.TakeBitmap();
+        EXPECT_TRUE(flat.IsEmpty());
+        ASSERT_EQ(taken.Width(), 8);
+        EXPECT_TRUE(SameColour(taken.ReadRGB(0, 0), Pattern(0, 0)));
+        EXPECT_EQ(SameColour(taken.ReadRGB(3, 2), Pattern(3, 2)), !withStamp);
+        ASSERT_EQ(view.LayerAt(0).Bitmap.Width(), 8);
+        EXPECT_TRUE(SameColour(view.LayerAt(0).Bitmap.ReadRGB(3, 2), Pattern(3, 2)));
+    }
+}
+
 TEST(Share, WritesJpegToTheShareFileReplacingTheLastOne)
 {
     TempDir home;
     EXPECT_EQ(ShareFilePath("/home/ann"), "/home/ann/borderluxshare.jpg");
     EXPECT_EQ(ShareFilePath("/home/ann/"), "/home/ann/borderluxshare.jpg");
+    setenv("HOME", home.path().c_str(), 1);
+    EXPECT_EQ(ShareFilePath(), home.file("borderluxshare.jpg"));
     const std::string share = home.file("borderluxshare.jpg");
     {
         std::ofstream old(share);
