@@ -122,6 +122,16 @@ ImageFormat sniff(const uint8_t* data, size_t size)
     return ImageFormat::Unknown;
 }
 
+// For data without a file name: an extension naming the format, so that Qt picks the plugin of
+// formats without a signature (TGA, WBMP).
+std::string_view defaultExtension(ImageFormat format)
+{
+    for (const ExtensionEntry& e : kExtensions)
+        if (e.format == format && format != ImageFormat::Other)
+            return e.ext;
+    return {};
+}
+
 ImageIOResult readFromMemory(const uint8_t* data, size_t size, ImageFormat format,
     std::string_view ext, TIEBitmap& bmp, const ReadOptions& options)
 {
@@ -146,7 +156,8 @@ ImageIOResult readFromMemory(const uint8_t* data, size_t size, ImageFormat forma
     case ImageFormat::PostScript:
         return ImageIOResult::failure("PostScript and PDF files can only be written");
     default:
-        return imageio::ReadWithQt(data, size, ext, bmp, options);
+        return imageio::ReadWithQt(
+            data, size, ext.empty() ? defaultExtension(format) : ext, bmp, options);
     }
 }
 

@@ -47,6 +47,17 @@ TEST(ImageRead, ContentWinsOverAMisleadingExtension)
     EXPECT_EQ(test::DifferentPixels(pattern, bmp), 0);
 }
 
+TEST(ImageRead, FormatsWithoutSignatureReadFromMemoryByTheirFormat)
+{
+    TempDir dir;
+    const TIEBitmap pattern = test::MakePattern(6, 4);
+    ASSERT_TRUE(WriteImage(dir.file("a.tga"), pattern));
+    const std::vector<uint8_t> tga = test::ReadBytes(dir.file("a.tga"));
+    TIEBitmap bmp;
+    ASSERT_TRUE(ReadImageFromMemory(tga.data(), tga.size(), ImageFormat::Tga, bmp));
+    EXPECT_EQ(test::DifferentPixels(pattern, bmp), 0);
+}
+
 TEST(ImageRead, QtFormatsAreRefusedAboveThePixelLimitAtOnce)
 {
     // A GIF whose screen and only image declare 65535 x 65535 pixels.
