@@ -20,6 +20,18 @@ uint8_t* allocateBlock(int64_t bytes)
 {
     if (bytes <= 0)
         return nullptr;
+    // A large raster is first touched page by page as it is filled; in 4 KiB pages those
+    // faults cost more than most pixel operations on it, so large blocks are aligned to and
+    // advised for 2 MiB pages.
+    constexpr int64_t kHuge = int64_t(2) << 20;
+    if (bytes >= 2 * kHuge) {
+        const auto rounded = size_t((bytes + kHuge - 1) / kHuge * kHuge);
+        void* p = std::aligned_alloc(size_t(kHuge), rounded);
+        if (p) {
+            madvise(p, rounded, MADV_HUGEPAGE);
+            return static_cast<uint8_t*>(p);
+        }
+    }
     // aligned_alloc wants a multiple of the alignment.
     const auto rounded = size_t((bytes + 31) / 32 * 32);
     return static_cast<uint8_t*>(std::aligned_alloc(32, rounded));

@@ -330,7 +330,9 @@ bool TIELayerView::RendersAsPlainCopy() const
     const TIEBitmap* plane = b.ExistingAlphaPlane();
     if (plane && (plane->Width() != b.Width() || plane->Height() != b.Height()))
         return false;
-    return !(m_enableAlpha && plane && !plane->FullyOpaque());
+    // A plane that is not opaque disqualifies even while alpha is off: writers that keep
+    // alpha (PNG) would write it, the rendered picture never has one.
+    return !(plane && !plane->FullyOpaque());
 }
 
 void TIELayerView::ViewExtent(int& width, int& height) const

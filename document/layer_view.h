@@ -121,7 +121,8 @@ public:
     void RenderLayersTo(TIEBitmap& target);
     /// True when RenderLayersTo would give an exact copy of layer 0's raster: one visible
     /// ie24RGB layer of at least 2 pixels, offset 0, shown at its own size, Transparency 255, no
-    /// alpha in play, and no OnDrawObjects hook. Callers may then use layer 0's raster directly.
+    /// alpha plane or a FullyOpaque one, and no OnDrawObjects hook. Callers may then write
+    /// layer 0's raster directly instead of rendering.
     bool RendersAsPlainCopy() const;
 
     /// Zoom in percent (100 = one image pixel per view pixel); values <= 0 are refused.

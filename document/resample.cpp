@@ -9,6 +9,10 @@
 #include <numbers>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // Hot row loops are built twice, for AVX2 and for the baseline, and picked at load time; the
 // integer results are the same on both.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
@@ -58,10 +62,58 @@ inline uint8_t clampByte(int v)
     return uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
+// Colour pixels are worked on as 4-lane vectors (blue, green, red and one spare lane), loaded
+// and stored 4 bytes at a time; rows handed to these loops carry one byte of slack.
+typedef float V4F __attribute__((vector_size(16)));
+typedef int32_t V4I __attribute__((vector_size(16)));
+typedef uint8_t V4B __attribute__((vector_size(4)));
+
+inline V4I loadPixel(const uint8_t* p)
+{
+    V4B b;
+    std::memcpy(&b, p, 4);
+    return __builtin_convertvector(b, V4I);
+}
+
+inline void storePixel(uint8_t* p, V4I v)
+{
+    const V4B b = __builtin_convertvector(v, V4B);
+    std::memcpy(p, &b, 4);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define BL_HAVE_SSE41_ROWS 1
+#define BL_SSE41 __attribute__((target("sse4.1")))
+
+// The compiler builds the generic vector code above with byte-by-byte inserts and extracts;
+// with SSE4.1 a pixel is one zero-extending load and one saturating pack.
+BL_SSE41 inline __m128i loadPixel41(const uint8_t* p)
+{
+    int32_t v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(v));
+}
+
+// Stores the four lanes as bytes, saturated to 0..255.
+BL_SSE41 inline void storePixel41(uint8_t* p, __m128i v)
+{
+    const __m128i w = _mm_packus_epi32(v, v);
+    const int32_t b = _mm_cvtsi128_si32(_mm_packus_epi16(w, w));
+    std::memcpy(p, &b, 4);
+}
+
+bool haveSse41()
+{
+    static const bool yes = __builtin_cpu_supports("sse4.1");
+    return yes;
+}
+#endif
+
 // --- Fast linear ------------------------------------------------------------------------------
 
 struct FastTables {
     std::vector<int> q, p, r;
+    std::vector<int> qb; // min(q + 1, sw - 1)
     std::vector<float> count; // r - q + 1 as a divisor
 };
 
@@ -72,6 +124,7 @@ FastTables fastColumnTables(int dw, int sw, double fx)
     t.p.resize(size_t(dw));
     t.r.resize(size_t(dw));
     t.count.resize(size_t(dw));
+    t.qb.resize(size_t(dw));
     for (int i = 0; i < dw; ++i) {
         const double pos = i / fx;
         const int q = int(pos);
@@ -81,6 +134,7 @@ FastTables fastColumnTables(int dw, int sw, double fx)
         r = std::clamp(r, t.q[size_t(i)], sw - 1);
         t.r[size_t(i)] = r;
         t.count[size_t(i)] = float(r - t.q[size_t(i)] + 1);
+        t.qb[size_t(i)] = std::min(t.q[size_t(i)] + 1, sw - 1);
     }
     return t;
 }
@@ -99,6 +153,34 @@ void fastEnlargeRow(const uint8_t* src, uint8_t* dst, int dw, int sw, const Fast
     }
 }
 
+// The colour version of fastEnlargeRow on padded rows; qb is min(q + 1, sw - 1).
+#ifdef BL_HAVE_SSE41_ROWS
+BL_SSE41 void fastEnlargeRow41(
+    const uint8_t* src, uint8_t* dst, int dw, const int* q, const int* qb, const int* p)
+{
+    for (int i = 0; i < dw; ++i) {
+        const __m128i a = loadPixel41(src + 3 * q[i]);
+        const __m128i b = loadPixel41(src + 3 * qb[i]);
+        const __m128i d = _mm_mullo_epi32(_mm_sub_epi32(b, a), _mm_set1_epi32(p[i]));
+        storePixel41(dst + 3 * i, _mm_add_epi32(a, _mm_srai_epi32(d, kFracBits)));
+    }
+}
+#endif
+
+void fastEnlargeRow24(
+    const uint8_t* src, uint8_t* dst, int dw, const int* q, const int* qb, const int* p)
+{
+#ifdef BL_HAVE_SSE41_ROWS
+    if (haveSse41())
+        return fastEnlargeRow41(src, dst, dw, q, qb, p);
+#endif
+    for (int i = 0; i < dw; ++i) {
+        const V4I a = loadPixel(src + 3 * q[i]);
+        const V4I b = loadPixel(src + 3 * qb[i]);
+        storePixel(dst + 3 * i, a + (((b - a) * p[i]) >> kFracBits));
+    }
+}
+
 template <int C> void fastMeanRow(const uint8_t* src, uint8_t* dst, int dw, const FastTables& t)
 {
     for (int i = 0; i < dw; ++i) {
@@ -110,6 +192,34 @@ template <int C> void fastMeanRow(const uint8_t* src, uint8_t* dst, int dw, cons
                 sum[c] += src[k * C + c];
         for (int c = 0; c < C; ++c)
             dst[i * C + c] = uint8_t(quotient(sum[c], t.count[size_t(i)]));
+    }
+}
+
+// The colour version of fastMeanRow on padded rows: sums of bytes are exact in float lanes.
+#ifdef BL_HAVE_SSE41_ROWS
+BL_SSE41 void fastMeanRow41(const uint8_t* src, uint8_t* dst, int dw, const FastTables& t)
+{
+    for (int i = 0; i < dw; ++i) {
+        __m128 sum = _mm_setzero_ps();
+        for (int k = t.q[size_t(i)]; k <= t.r[size_t(i)]; ++k)
+            sum = _mm_add_ps(sum, _mm_cvtepi32_ps(loadPixel41(src + 3 * k)));
+        const __m128 mean = _mm_div_ps(sum, _mm_set1_ps(t.count[size_t(i)]));
+        storePixel41(dst + 3 * i, _mm_cvttps_epi32(mean));
+    }
+}
+#endif
+
+void fastMeanRow24(const uint8_t* src, uint8_t* dst, int dw, const FastTables& t)
+{
+#ifdef BL_HAVE_SSE41_ROWS
+    if (haveSse41())
+        return fastMeanRow41(src, dst, dw, t);
+#endif
+    for (int i = 0; i < dw; ++i) {
+        V4F sum = { 0, 0, 0, 0 };
+        for (int k = t.q[size_t(i)]; k <= t.r[size_t(i)]; ++k)
+            sum += __builtin_convertvector(loadPixel(src + 3 * k), V4F);
+        storePixel(dst + 3 * i, __builtin_convertvector(sum / t.count[size_t(i)], V4I));
     }
 }
 
@@ -131,56 +241,108 @@ BL_ROW_LOOP void divideRow(const int* acc, uint8_t* dst, int n, float divisor)
         dst[x] = uint8_t(int(float(acc[x]) / divisor));
 }
 
+// Runs the vertical pass over destination rows in bands, each band first making the
+// horizontal-pass rows it needs into a small buffer that stays in cache, instead of one work
+// raster of dw x sh: less memory traffic and no page faults on a large fresh block. Rows shared
+// by consecutive bands are moved, not recomputed, so every work row is made once per thread.
+// need(j) gives the first and last work row destination row j reads; horiz(y, out) makes work
+// row y; vert(j, row) makes destination row j, row(k) giving work row k.
+template <typename Need, typename Horiz, typename Vert>
+void bandedPasses(int dh, int sh, int64_t workBytes, int64_t cost, const Need& need,
+    const Horiz& horiz, const Vert& vert)
+{
+    const int band = std::clamp(int(64.0 * dh / std::max(sh, 1)), 4, 512);
+    // Rows get 4 bytes of slack so pixel loops may store 4 bytes for a 3-byte pixel.
+    const int64_t stride = (workBytes + 4 + 15) / 16 * 16;
+    ParallelRows(dh, cost, [&](int begin, int end) {
+        std::vector<uint8_t> buf;
+        int haveLo = 0, haveHi = -1;
+        for (int jb = begin; jb < end; jb += band) {
+            const int je = std::min(end, jb + band);
+            int lo = INT32_MAX, hi = -1;
+            for (int j = jb; j < je; ++j) {
+                const auto [a, b] = need(j);
+                lo = std::min(lo, a);
+                hi = std::max(hi, b);
+            }
+            int firstNew = lo;
+            if (lo >= haveLo && lo <= haveHi && hi >= haveHi) {
+                std::memmove(buf.data(), buf.data() + (lo - haveLo) * stride,
+                    size_t((haveHi - lo + 1) * stride));
+                firstNew = haveHi + 1;
+            }
+            buf.resize(size_t((hi - lo + 1) * stride));
+            for (int y = firstNew; y <= hi; ++y)
+                horiz(y, buf.data() + (y - lo) * stride);
+            haveLo = lo;
+            haveHi = hi;
+            const auto row = [&](int k) { return buf.data() + (k - lo) * stride; };
+            for (int j = jb; j < je; ++j)
+                vert(j, row);
+        }
+    });
+}
+
 template <int C> void fastLinear(const TIEBitmap& src, TIEBitmap& dst, int dw, int dh)
 {
     const int sw = src.Width(), sh = src.Height();
     const double fx = double(dw) / sw;
     const double fy = double(dh) / sh;
-
-    TIEBitmap work;
-    prepareWork(work);
-    if (!work.Allocate(dw, sh, src.PixelFormat()))
-        return;
     const FastTables t = fastColumnTables(dw, sw, fx);
-    ParallelRows(sh, int64_t(dw) * C, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y) {
-            if (fx > 1)
-                fastEnlargeRow<C>(src.Row(y), work.Row(y), dw, sw, t);
-            else
-                fastMeanRow<C>(src.Row(y), work.Row(y), dw, t);
-        }
-    });
-
     if (!ensureShape(dst, dw, dh, src.PixelFormat()))
         return;
     const int n = dw * C;
-    ParallelRows(dh, n, [&](int begin, int end) {
-        std::vector<int> acc;
-        for (int j = begin; j < end; ++j) {
-            uint8_t* out = dst.Row(j);
-            if (fy > 1) {
-                const double pos = j / fy;
-                const int h = std::min(int(pos), sh - 1);
-                const int m = int((pos - h) * kFracOne);
-                const int hb = h + 1 < sh ? h + 1 : h;
-                if (m == 0 || hb == h)
-                    std::memcpy(out, work.Row(h), size_t(n));
-                else
-                    lerpRows(work.Row(h), work.Row(hb), out, n, m);
-            } else {
-                const int lo = std::min(int(j / fy), sh - 1);
-                const int hi = std::clamp(int(std::min(j + 1, dh - 1) / fy), lo, sh - 1);
-                if (lo == hi) {
-                    std::memcpy(out, work.Row(lo), size_t(n));
-                    continue;
-                }
-                acc.assign(size_t(n), 0);
-                for (int k = lo; k <= hi; ++k)
-                    addRow(acc.data(), work.Row(k), n);
-                divideRow(acc.data(), out, n, float(hi - lo + 1));
-            }
+
+    struct RowPlan {
+        int a, b, m; // rows a..b; m: fraction (enlarging) or -1 for the mean of a..b
+    };
+    std::vector<RowPlan> plan(static_cast<size_t>(dh));
+    for (int j = 0; j < dh; ++j) {
+        if (fy > 1) {
+            const double pos = j / fy;
+            const int h = std::min(int(pos), sh - 1);
+            const int m = int((pos - h) * kFracOne);
+            plan[size_t(j)] = { h, h + 1 < sh ? h + 1 : h, m };
+        } else {
+            const int lo = std::min(int(j / fy), sh - 1);
+            const int hi = std::clamp(int(std::min(j + 1, dh - 1) / fy), lo, sh - 1);
+            plan[size_t(j)] = { lo, hi, -1 };
         }
-    });
+    }
+    bandedPasses(
+        dh, sh, n, int64_t(n) * 4,
+        [&](int j) { return std::pair(plan[size_t(j)].a, plan[size_t(j)].b); },
+        [&](int y, uint8_t* out) {
+            if (C == 1) {
+                if (fx > 1)
+                    fastEnlargeRow<C>(src.Row(y), out, dw, sw, t);
+                else
+                    fastMeanRow<C>(src.Row(y), out, dw, t);
+                return;
+            }
+            thread_local std::vector<uint8_t> padded;
+            padded.resize(size_t(sw) * 3 + 4);
+            std::memcpy(padded.data(), src.Row(y), size_t(sw) * 3);
+            if (fx > 1)
+                fastEnlargeRow24(padded.data(), out, dw, t.q.data(), t.qb.data(), t.p.data());
+            else
+                fastMeanRow24(padded.data(), out, dw, t);
+        },
+        [&](int j, const auto& row) {
+            const RowPlan& p = plan[size_t(j)];
+            uint8_t* out = dst.Row(j);
+            if (p.a == p.b || p.m == 0) {
+                std::memcpy(out, row(p.a), size_t(n));
+            } else if (p.m > 0) {
+                lerpRows(row(p.a), row(p.b), out, n, p.m);
+            } else {
+                thread_local std::vector<int> acc;
+                acc.assign(size_t(n), 0);
+                for (int k = p.a; k <= p.b; ++k)
+                    addRow(acc.data(), row(k), n);
+                divideRow(acc.data(), out, n, float(p.b - p.a + 1));
+            }
+        });
 }
 
 // --- Kernel -----------------------------------------------------------------------------------
@@ -255,67 +417,87 @@ inline uint8_t kernelResult(int sum, int total)
     return clampByte(quotient(sum, float(total)));
 }
 
-template <int C, int T>
-void kernelRowFixed(const uint8_t* src, uint8_t* dst, int dw, const Contributors& k)
+// One-channel rows (alpha planes).
+void kernelRow8(const uint8_t* src, uint8_t* dst, int dw, const Contributors& k)
 {
-    for (int i = 0; i < dw; ++i) {
-        const int* idx = &k.index[size_t(i) * T];
-        const int* w = &k.weight[size_t(i) * T];
-        int sum[C] = {};
-        for (int t = 0; t < T; ++t) {
-            const uint8_t* p = src + idx[t] * C;
-            for (int c = 0; c < C; ++c)
-                sum[c] += w[t] * p[c];
-        }
-        const int total = k.total[size_t(i)];
-        for (int c = 0; c < C; ++c)
-            dst[i * C + c] = kernelResult(sum[c], total);
-    }
-}
-
-template <int C> void kernelRow(const uint8_t* src, uint8_t* dst, int dw, const Contributors& k)
-{
-    // Fixed tap counts let the compiler unroll the common cases.
-    switch (k.taps) {
-    case 2:
-        return kernelRowFixed<C, 2>(src, dst, dw, k);
-    case 3:
-        return kernelRowFixed<C, 3>(src, dst, dw, k);
-    case 4:
-        return kernelRowFixed<C, 4>(src, dst, dw, k);
-    case 5:
-        return kernelRowFixed<C, 5>(src, dst, dw, k);
-    case 6:
-        return kernelRowFixed<C, 6>(src, dst, dw, k);
-    default:
-        break;
-    }
     const int taps = k.taps;
     for (int i = 0; i < dw; ++i) {
         const int* idx = &k.index[size_t(i) * size_t(taps)];
         const int* w = &k.weight[size_t(i) * size_t(taps)];
-        int sum[C] = {};
-        for (int t = 0; t < taps; ++t) {
-            const uint8_t* p = src + idx[t] * C;
-            for (int c = 0; c < C; ++c)
-                sum[c] += w[t] * p[c];
-        }
-        const int total = k.total[size_t(i)];
-        for (int c = 0; c < C; ++c)
-            dst[i * C + c] = kernelResult(sum[c], total);
+        int sum = 0;
+        for (int t = 0; t < taps; ++t)
+            sum += w[t] * src[idx[t]];
+        dst[i] = kernelResult(sum, k.total[size_t(i)]);
     }
 }
 
-BL_ROW_LOOP void macRow(int* acc, const uint8_t* src, int n, int w)
+// Colour rows: the three channels of a pixel in one 4-lane vector. Products and sums of the
+// 8-bit weights and values are integers far below 2^24, so float lanes hold them exactly, and
+// the correctly rounded float quotient truncates to the integer one (see quotient). `src` has
+// one byte of slack after its last pixel, `dst` one byte after its last.
+#ifdef BL_HAVE_SSE41_ROWS
+BL_SSE41 void kernelRow41(const uint8_t* src, uint8_t* dst, int dw, const Contributors& k,
+    const std::vector<float>& weightF, const std::vector<float>& totalF)
 {
-    for (int x = 0; x < n; ++x)
-        acc[x] += w * src[x];
+    const int taps = k.taps;
+    for (int i = 0; i < dw; ++i) {
+        const int* idx = &k.index[size_t(i) * size_t(taps)];
+        const float* w = &weightF[size_t(i) * size_t(taps)];
+        __m128 acc = _mm_setzero_ps();
+        for (int t = 0; t < taps; ++t)
+            acc = _mm_add_ps(
+                acc, _mm_mul_ps(_mm_cvtepi32_ps(loadPixel41(src + 3 * idx[t])), _mm_set1_ps(w[t])));
+        const int total = k.total[size_t(i)];
+        const __m128i v = total != 0
+            ? _mm_cvttps_epi32(_mm_div_ps(acc, _mm_set1_ps(totalF[size_t(i)])))
+            : _mm_srai_epi32(_mm_cvttps_epi32(acc), 8);
+        storePixel41(dst + 3 * i, v);
+    }
+}
+#endif
+
+void kernelRow24(const uint8_t* src, uint8_t* dst, int dw, const Contributors& k,
+    const std::vector<float>& weightF, const std::vector<float>& totalF)
+{
+#ifdef BL_HAVE_SSE41_ROWS
+    if (haveSse41())
+        return kernelRow41(src, dst, dw, k, weightF, totalF);
+#endif
+    const int taps = k.taps;
+    for (int i = 0; i < dw; ++i) {
+        const int* idx = &k.index[size_t(i) * size_t(taps)];
+        const float* w = &weightF[size_t(i) * size_t(taps)];
+        V4F acc = { 0, 0, 0, 0 };
+        for (int t = 0; t < taps; ++t) {
+            V4B px;
+            std::memcpy(&px, src + 3 * idx[t], 4);
+            acc += __builtin_convertvector(px, V4F) * w[t];
+        }
+        const int total = k.total[size_t(i)];
+        V4I v;
+        if (total != 0) {
+            v = __builtin_convertvector(acc / totalF[size_t(i)], V4I);
+        } else {
+            v = __builtin_convertvector(acc, V4I) >> 8;
+        }
+        v &= ~(v < 0);
+        const V4I high = v > 255;
+        v = (v & ~high) | (high & 255);
+        const V4B out = __builtin_convertvector(v, V4B);
+        std::memcpy(dst + 3 * i, &out, 4);
+    }
 }
 
-BL_ROW_LOOP void kernelDivideRow(const int* acc, uint8_t* dst, int n, float total)
+BL_ROW_LOOP void macRow(float* acc, const uint8_t* src, int n, float w)
+{
+    for (int x = 0; x < n; ++x)
+        acc[x] += w * float(src[x]);
+}
+
+BL_ROW_LOOP void kernelDivideRow(const float* acc, uint8_t* dst, int n, float total)
 {
     for (int x = 0; x < n; ++x) {
-        const int v = int(float(acc[x]) / total);
+        const int v = int(acc[x] / total);
         dst[x] = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 }
@@ -334,38 +516,46 @@ void kernelResample(const TIEBitmap& src, TIEBitmap& dst, int dw, int dh, TResam
                 std::memcpy(dst.Row(y) + x * C, p, C);
         return;
     }
-    TIEBitmap work;
-    prepareWork(work);
-    if (!work.Allocate(dw, sh, src.PixelFormat()))
-        return;
     const Contributors cols = kernelContributors(dw, sw, filter);
-    ParallelRows(sh, int64_t(dw) * C * cols.taps, [&](int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            kernelRow<C>(src.Row(y), work.Row(y), dw, cols);
-    });
-
     const Contributors rows = kernelContributors(dh, sh, filter);
+    const std::vector<float> colWeights(cols.weight.begin(), cols.weight.end());
+    const std::vector<float> colTotals(cols.total.begin(), cols.total.end());
     const int n = dw * C;
-    ParallelRows(dh, int64_t(n) * rows.taps, [&](int begin, int end) {
-        std::vector<int> acc(static_cast<size_t>(n));
-        for (int j = begin; j < end; ++j) {
-            std::fill(acc.begin(), acc.end(), 0);
-            for (int t = 0; t < rows.taps; ++t) {
-                const int w = rows.weight[size_t(j) * size_t(rows.taps) + size_t(t)];
+    const size_t rt = size_t(rows.taps);
+    bandedPasses(
+        dh, sh, n, int64_t(n) * (cols.taps + rows.taps),
+        [&](int j) {
+            const int* idx = &rows.index[size_t(j) * rt];
+            return std::pair(*std::min_element(idx, idx + rt), *std::max_element(idx, idx + rt));
+        },
+        [&](int y, uint8_t* out) {
+            if (C == 1) {
+                kernelRow8(src.Row(y), out, dw, cols);
+                return;
+            }
+            // A copy of the source row with slack, for the 4-byte pixel loads.
+            thread_local std::vector<uint8_t> padded;
+            padded.resize(size_t(sw) * 3 + 4);
+            std::memcpy(padded.data(), src.Row(y), size_t(sw) * 3);
+            kernelRow24(padded.data(), out, dw, cols, colWeights, colTotals);
+        },
+        [&](int j, const auto& row) {
+            thread_local std::vector<float> acc;
+            acc.assign(size_t(n), 0.0f);
+            for (size_t t = 0; t < rt; ++t) {
+                const int w = rows.weight[size_t(j) * rt + t];
                 if (w != 0)
-                    macRow(acc.data(),
-                        work.Row(rows.index[size_t(j) * size_t(rows.taps) + size_t(t)]), n, w);
+                    macRow(acc.data(), row(rows.index[size_t(j) * rt + t]), n, float(w));
             }
             const int total = rows.total[size_t(j)];
             uint8_t* out = dst.Row(j);
             if (total == 0) {
                 for (int x = 0; x < n; ++x)
-                    out[x] = clampByte(acc[size_t(x)] >> 8);
+                    out[x] = clampByte(int(acc[size_t(x)]) >> 8);
             } else {
                 kernelDivideRow(acc.data(), out, n, float(total));
             }
-        }
-    });
+        });
 }
 
 bool isKernelFilter(TResampleFilter f)

@@ -116,7 +116,8 @@ int run(std::vector<std::string> args)
 
     CliState state;
     state.inputPath = input;
-    const ImageIOResult read = ReadImage(input, state.photo);
+    // Straight into layer 0's raster: no copy of the photo on the way in.
+    const ImageIOResult read = ReadImage(input, state.photo());
     if (!read)
         return fail("cannot read '" + input + "': " + read.reason);
     if (!read.reason.empty())
@@ -131,7 +132,18 @@ int run(std::vector<std::string> args)
         timer.lap(p.step->name);
     }
 
-    const ImageIOResult written = WriteImage(output, state.photo, state.writeOptions);
+    // The output is the rendered document. A single opaque photo layer renders to an exact copy
+    // of itself, so it is written as it is.
+    const TIEBitmap* picture = &state.photo();
+    TIEBitmap flat;
+    if (!state.view.RendersAsPlainCopy()) {
+        state.view.RenderLayersTo(flat);
+        if (flat.IsEmpty())
+            return fail("cannot render the picture: out of memory");
+        picture = &flat;
+        timer.lap("render");
+    }
+    const ImageIOResult written = WriteImage(output, *picture, state.writeOptions);
     if (!written)
         return fail("cannot write '" + output + "': " + written.reason);
     timer.lap("write " + output);

@@ -10,6 +10,12 @@ std::vector<CliStep>& CliSteps()
     return steps;
 }
 
+CliState::CliState()
+{
+    view.Proc().SetAutoUndo(false);
+    view.Proc().SetUndoLimit(10);
+}
+
 bool ParseCliInt(const std::string& text, int& value)
 {
     const char* first = text.data();

@@ -9,6 +9,7 @@
 // command's step lives next to the code the command calls.
 
 #include "document/ie_bitmap.h"
+#include "document/layer_view.h"
 #include "platform/image_io/image_io.h"
 
 #include <functional>
@@ -17,11 +18,18 @@
 
 namespace borderlux {
 
-/// What the steps work on: the photo as read, and how the result is written.
+/// What the steps work on: a document (an image view whose layer 0 holds the photo as read)
+/// and how the result is written. The output is the document rendered at 100 % onto its
+/// background colour (RenderLayersTo), as "Save as..." writes it. Steps honour the view's
+/// selection where their command does (the processing-frame operations).
 struct CliState {
+    /// The processor is set up as the main view's: no snapshots of its own.
+    CliState();
     std::string inputPath;
-    TIEBitmap photo;
+    TIELayerView view;
     WriteOptions writeOptions;
+    /// Layer 0's raster: the photo.
+    TIEBitmap& photo() { return view.LayerAt(0).Bitmap; }
 };
 
 struct CliStep {
