@@ -47,7 +47,8 @@ ensure_borderlux() {
         borderlux() { "$cli" "$1" --apply "$2" "$3"; }
         driver="borderlux-cli --apply"
     else
-        cmake --build "$build" --target frame_tool --parallel "$(nproc)" >/dev/null
+        cmake --build "$build" --target frame_tool --parallel "$(nproc)" >/dev/null 2>&1 ||
+            { echo "frame_bench: cannot build frame_tool in $build" >&2; exit 2; }
         borderlux() { "$tool" "$1" --apply "$2" --save-as "$3"; }
         driver="frame_tool (borderlux-cli has no --apply step yet)"
     fi
@@ -93,7 +94,8 @@ make_frame() {
     local shipped="$build/program/frames/free/a001.png"
     if [ ! -s "$shipped" ]; then
         echo "frame_bench: drawing the shipped library in $build"
-        cmake --build "$build" --target bl_shipped_library --parallel "$(nproc)" >/dev/null
+        cmake --build "$build" --target bl_shipped_library --parallel "$(nproc)" >/dev/null 2>&1 ||
+            { echo "frame_bench: cannot draw the shipped library in $build" >&2; exit 2; }
     fi
     mkdir -p "$(dirname "$FRAME")"
     cp "$shipped" "$FRAME"
