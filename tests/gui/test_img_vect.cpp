@@ -143,6 +143,26 @@ private slots:
         QCOMPARE(stamp().Bitmap.Height(), 40);
     }
 
+    void pointerShapes()
+    {
+        m_model->UpdateScreenRects();
+        const IERect r = stamp().ScreenRect;
+        const QList<QPair<QPoint, Qt::CursorShape>> cases {
+            { TImgVect::GripRect(r, 0).center(), Qt::SizeFDiagCursor },
+            { TImgVect::GripRect(r, 2).center(), Qt::SizeFDiagCursor },
+            { TImgVect::GripRect(r, 1).center(), Qt::SizeBDiagCursor },
+            { TImgVect::GripRect(r, 3).center(), Qt::SizeBDiagCursor },
+            { TImgVect::GripRect(r, 4).center(), Qt::SizeHorCursor },
+            { TImgVect::GripRect(r, 7).center(), Qt::SizeVerCursor },
+            { client(120, 58), Qt::SizeAllCursor },
+            { client(300, 200), Qt::ArrowCursor }, // the photo cannot be moved
+        };
+        for (const auto& [pos, shape] : cases) {
+            mouse(vp(), QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
+            QCOMPARE(vp()->cursor().shape(), shape);
+        }
+    }
+
     void lockedLayerNeitherMovesNorShowsGrips()
     {
         stamp().Locked = true;
