@@ -19,6 +19,8 @@ constexpr ImageFormat kFormat = ImageFormat::Png;
 constexpr ImageFormat kFormat = ImageFormat::Bmp;
 #elif defined(BL_FUZZ_FORMAT_PNM)
 constexpr ImageFormat kFormat = ImageFormat::Pnm;
+#elif defined(BL_FUZZ_FORMAT_PCX)
+constexpr ImageFormat kFormat = ImageFormat::Pcx;
 #else
 #error "define BL_FUZZ_FORMAT_<NAME>"
 #endif

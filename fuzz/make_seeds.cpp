@@ -1,6 +1,6 @@
 // Writes the starting corpus of the fuzz targets: small files of every reader in a few of its
 // variants, made by our own writers or spelled out byte by byte.
-// Usage: fuzz_seeds FOLDER  (creates FOLDER/jpeg, FOLDER/png, FOLDER/bmp, FOLDER/pnm)
+// Usage: fuzz_seeds FOLDER  (creates FOLDER/jpeg, FOLDER/png, FOLDER/bmp, FOLDER/pnm, FOLDER/pcx)
 
 #include "platform/image_io/image_io.h"
 
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace borderlux;
@@ -55,7 +56,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    for (const char* sub : { "jpeg", "png", "bmp", "pnm" })
+    for (const char* sub : { "jpeg", "png", "bmp", "pnm", "pcx" })
         std::filesystem::create_directories(root / sub);
     const std::string scratch = (root / "scratch").string();
     int failures = 0;
@@ -98,5 +99,25 @@ int main(int argc, char** argv)
     writeAll(root / "pnm/plain.pgm", text("P2 2 2 65535\n0 1000 65535 7\n"));
     writeAll(root / "pnm/plain.ppm", text("P3\n2 1\n255\n255 0 0 0 0 255\n"));
     writeAll(root / "pnm/wide.pgm", text("P5 1 1 65535\n\x12\x34"));
+
+    const Bytes pcx = viaWriter(pattern(7, 3, false), "pcx");
+    writeAll(root / "pcx/rgb24.pcx", pcx);
+    // The same as the first page of a DCX: magic, one page offset, end of the table.
+    Bytes dcx = { 0xB1, 0x68, 0xDE, 0x3A, 12, 0, 0, 0, 0, 0, 0, 0 };
+    dcx.insert(dcx.end(), pcx.begin(), pcx.end());
+    writeAll(root / "pcx/page.dcx", dcx);
+    // 8 x 2, 8 bits in one plane with the 256-colour palette at the end.
+    Bytes indexed(128, 0);
+    const std::pair<int, uint8_t> header[]
+        = { { 0, 10 }, { 1, 5 }, { 2, 1 }, { 3, 8 }, { 8, 7 }, { 10, 1 }, { 65, 1 },
+              { 66, 8 } }; // maker, version, RLE, bits, x max, y max, planes, bytes per line
+    for (const auto& [at, value] : header)
+        indexed[size_t(at)] = value;
+    for (const uint8_t b : { 0xC8, 3, 1, 2, 3, 4, 0xC1, 0xC5, 6, 7, 8 })
+        indexed.push_back(b);
+    indexed.push_back(12);
+    for (int i = 0; i < 768; ++i)
+        indexed.push_back(uint8_t(i * 7));
+    writeAll(root / "pcx/indexed.pcx", indexed);
     return failures == 0 ? 0 : 1;
 }
