@@ -54,8 +54,13 @@ ImageIOResult ReadPcx(const uint8_t* data, size_t size, TIEBitmap& bmp, const Re
     const bool colour = bpp == 8 && (planes == 3 || planes == 4);
     if (!mono && !ega && !indexed && !colour)
         return fail("unsupported bit depth");
-    if (int64_t(bytesPerLine) * 8 < w * bpp)
+    const int64_t minLine = (w * bpp + 7) / 8;
+    if (bytesPerLine < minLine)
         return fail("line length too short");
+    // Lines are padded to an even length at most; anything longer would make the decoder
+    // churn through padding that no pixel uses.
+    if (bytesPerLine > minLine + 16)
+        return fail("line length too long");
     if (!SizeAllowed(w, h, options))
         return ImageIOResult::failure(TooLargeReason(w, h, options));
 
@@ -83,6 +88,10 @@ ImageIOResult ReadPcx(const uint8_t* data, size_t size, TIEBitmap& bmp, const Re
     const uint8_t* p = data + 128;
     bool truncated = false;
     for (int y = 0; y < int(h); ++y) {
+        if (truncated) { // the rest of the picture is black
+            std::memset(bmp.Row(y), 0, size_t(w) * 3);
+            continue;
+        }
         // A run may carry on from one plane (and one line) into the next.
         size_t n = 0;
         while (n < lineBytes) {
