@@ -25,7 +25,6 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
-#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QTimer>
@@ -157,7 +156,6 @@ private:
     TIESelectionOptions m_selectionOptions = 0;
 
     TIEBitmap m_frame; ///< the exposed part, rendered by the model
-    QImage m_dim; ///< reused for the darkened outside of a selection
 
     Drag m_drag = Drag::None;
     int m_dragGrip = -1;
