@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -560,6 +562,25 @@ private slots:
         QCOMPARE(m_w->ImgView_Main()->MouseInteraction(), kMouseNone);
         QCOMPARE(view().LayerAt(0).Bitmap.ReadRGB(5, 5).g, uint8_t(255));
         QCOMPARE(photo().Proc().SnapshotCount(), 0);
+    }
+
+    void rightClickOnTheViewOpensItsMenu()
+    {
+        openPhoto(m_png);
+        addLayer(view(), 0, 0, 50, 50, RGBColor(0, 255, 0));
+        QMenu* shown = nullptr;
+        QTimer::singleShot(0, this, [&] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (shown)
+                shown->close();
+        });
+        QWidget* vp = m_w->ImgView_Main()->viewport();
+        QContextMenuEvent e(
+            QContextMenuEvent::Mouse, QPoint(20, 20), vp->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(vp, &e);
+        QCOMPARE(shown, m_w->PopupMenu1());
+        QVERIFY(cmd("acMerge")->isEnabled());
+        QVERIFY(cmd("acDeleteLayer")->isEnabled());
     }
 
     void undoRemovesLayersNewestFirstThenRestoresSnapshots()
