@@ -13,6 +13,9 @@
 #include <QVariantAnimation>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cstdlib>
 #include <functional>
 
@@ -342,6 +345,13 @@ void TImgMView::thumbnailDone(uint64_t generation, uint64_t id, const QImage& im
         }
     }
     loadVisibleThumbnails();
+#ifdef __GLIBC__
+    // The decoders' file buffers stay cached in the allocator between thumbnails, which saves
+    // the page faults of a fresh buffer per photo; once nothing is left to decode, hand that
+    // memory back so that the grid holds no more than its thumbnails.
+    if (m_inFlight == 0)
+        malloc_trim(0);
+#endif
 }
 
 void TImgMView::paintEvent(QPaintEvent* event)

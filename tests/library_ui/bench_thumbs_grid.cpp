@@ -17,11 +17,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 
 using namespace borderlux;
 
@@ -67,6 +69,13 @@ bool makePhoto(const QString& path, int w, int h, int variant)
     return bool(WriteImage(path.toStdString(), bmp, options));
 }
 
+// One turn of the event loop that sleeps until something happens, so that waiting costs no
+// CPU the decoding threads could use (a heartbeat timer started in main wakes it regularly).
+void waitForEvents()
+{
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -101,6 +110,8 @@ int main(int argc, char** argv)
     }
 
     // A grid as wide as the main window and three rows high: one screenful of 24 thumbnails.
+    QTimer heartbeat;
+    heartbeat.start(10);
     TImgMView grid;
     grid.resize(815, 3 * 92);
     LibraryBrowser browser(&grid, nullptr, nullptr, nullptr);
@@ -121,7 +132,7 @@ int main(int argc, char** argv)
     clock.restart();
     const double cpuBefore = processCpuMs();
     for (;;) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        waitForEvents();
         bool ready = true;
         for (int i : visible)
             ready = ready && grid.hasThumbnail(i);
@@ -149,7 +160,7 @@ int main(int argc, char** argv)
     scroller.start();
     clock.restart();
     while (bar->value() < bar->maximum() || grid.decodesInFlight() > 0) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        waitForEvents();
         if (clock.elapsed() > 120000)
             break;
     }
@@ -161,7 +172,7 @@ int main(int argc, char** argv)
         QElapsedTimer wait;
         wait.start();
         while ((grid.decodesInFlight() > 0 || wait.elapsed() < 20) && wait.elapsed() < 20000)
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            waitForEvents();
     }
     // Scroll back up through thumbnails that are all made: the stall without decoding.
     const qint64 stallWhileDecodingNs = longestGapNs;
@@ -171,7 +182,7 @@ int main(int argc, char** argv)
     QObject::connect(&scroller, &QTimer::timeout, [&] { bar->setValue(bar->value() - 92); });
     scroller.start();
     while (bar->value() > 0)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        waitForEvents();
     scroller.stop();
     ticker.stop();
     const qint64 stallIdleNs = longestGapNs;
@@ -180,6 +191,22 @@ int main(int argc, char** argv)
         loaded += grid.hasThumbnail(i);
     const double thumbMiB = grid.thumbnailBytes() / 1048576.0;
     const long rssAfter = residentKiB();
+
+    // The first screenful again, from a new fill: the decoding threads are warm now.
+    bar->setValue(0);
+    browser.FillThumbnails(folder);
+    clock.restart();
+    const double cpuAgain = processCpuMs();
+    for (;;) {
+        waitForEvents();
+        bool ready = true;
+        for (int i : visible)
+            ready = ready && grid.hasThumbnail(i);
+        if (ready || clock.elapsed() > 60000)
+            break;
+    }
+    const double againMs = clock.nsecsElapsed() / 1e6;
+    const double againCpuMs = processCpuMs() - cpuAgain;
 
     // The same screenful decoded at full size on one thread, and with DCT scaling on one thread.
     clock.restart();
@@ -194,18 +221,36 @@ int main(int argc, char** argv)
     for (int i : visible)
         LoadThumbnail(grid.imageFileName(i), 100, 80);
     const double scaledMs = clock.nsecsElapsed() / 1e6;
+    clock.restart();
+    const double cpuTwo = processCpuMs();
+    {
+        std::atomic<size_t> next { 0 };
+        auto work = [&] {
+            for (size_t k; (k = next++) < visible.size();)
+                LoadThumbnail(grid.imageFileName(visible[k]), 100, 80);
+        };
+        std::thread a(work), b(work);
+        a.join();
+        b.join();
+    }
+    const double twoMs = clock.nsecsElapsed() / 1e6;
+    const double twoCpuMs = processCpuMs() - cpuTwo;
 
     std::printf("folder: %d JPEG files of %d x %d\n", grid.imageCount(), w, h);
     std::printf("FillThumbnails:                      %8.1f ms\n", fillMs);
     std::printf(
         "first screenful (%zu thumbnails):      %8.1f ms (pool of 2 threads, %.0f ms of CPU)\n",
         visible.size(), screenMs, screenCpuMs);
+    std::printf(
+        "first screenful again, warm threads:  %8.1f ms (%.0f ms of CPU)\n", againMs, againCpuMs);
     std::printf("longest event-loop stall scrolling:  %8.1f ms while decoding, %.1f ms when all"
                 " are made\n",
         stallWhileDecodingNs / 1e6, stallIdleNs / 1e6);
     std::printf("thumbnails held: %d, %.2f MiB; process RSS grew by %.1f MiB\n", loaded, thumbMiB,
         (rssAfter - rssBefore) / 1024.0);
     std::printf("same screenful, one thread, DCT-scaled decode: %8.1f ms\n", scaledMs);
+    std::printf("same screenful, two plain threads, DCT-scaled: %8.1f ms (%.0f ms of CPU)\n", twoMs,
+        twoCpuMs);
     std::printf("same screenful, one thread, full-size decode:  %8.1f ms\n", fullMs);
     return 0;
 }
