@@ -51,7 +51,8 @@ private Q_SLOTS:
     void fillListsAcceptedPlainFiles_data();
     void fillListsAcceptedPlainFiles();
     void fillStopsAt150Items();
-    void damagedPngDisappearsWhenDrawn();
+    void damagedFileDisappearsWhenDrawn_data();
+    void damagedFileDisappearsWhenDrawn();
     void onlyRowsNeedingDrawingAreDecoded();
     void columnRule_data();
     void columnRule();
@@ -117,12 +118,24 @@ void TestThumbnailGrid::fillStopsAt150Items()
     QCOMPARE(listedNames(grid).last(), QString("f149.png"));
 }
 
-void TestThumbnailGrid::damagedPngDisappearsWhenDrawn()
+void TestThumbnailGrid::damagedFileDisappearsWhenDrawn_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("damaged PNG") << "a-damaged.png"
+                                 << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 'x');
+    QTest::newRow("damaged JPEG") << "a-damaged.jpg"
+                                  << QByteArray("\xff\xd8\xff\xe0", 4) + QByteArray(64, 'x');
+    QTest::newRow("empty JPEG") << "a-empty.jpg" << QByteArray();
+}
+
+void TestThumbnailGrid::damagedFileDisappearsWhenDrawn()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
-    // A PNG signature followed by garbage: accepted by its extension, unreadable when drawn.
-    writeBytes(
-        dir.filePath("a-damaged.png"), QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 'x'));
+    // Accepted by its extension, unreadable when drawn.
+    writeBytes(dir.filePath(name), bytes);
     writePicture(dir.filePath("b-good.png"), "PNG");
     TImgMView grid;
     grid.resize(300, 120);
