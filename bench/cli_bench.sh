@@ -125,6 +125,10 @@ declare -A times
 for ((round = 0; round <= runs; ++round)); do
     for i in "${!names[@]}"; do
         OUT="$work/out-$i.${exts[$i]}"
+        # Let the kernel finish what the previous command left (writeback, freeing the memory
+        # and files of a large process), so that no command pays for the one before it.
+        sync
+        sleep 0.5
         t="$(time_once "${commands[$i]}")"
         [ "$round" -eq 0 ] && continue
         times[$i]+="$t "
