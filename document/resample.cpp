@@ -3,6 +3,7 @@
 #include "document/parallel_rows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -102,10 +103,12 @@ BL_SSE41 inline void storePixel41(uint8_t* p, __m128i v)
     std::memcpy(p, &b, 4);
 }
 
+std::atomic<bool> g_simdAllowed { true };
+
 bool haveSse41()
 {
     static const bool yes = __builtin_cpu_supports("sse4.1");
-    return yes;
+    return yes && g_simdAllowed.load(std::memory_order_relaxed);
 }
 #endif
 
@@ -593,6 +596,15 @@ void greyTransparentPixels(TIEBitmap& bmp)
 }
 
 } // namespace
+
+void SetResamplerSimd(bool on)
+{
+#ifdef BL_HAVE_SSE41_ROWS
+    g_simdAllowed.store(on, std::memory_order_relaxed);
+#else
+    (void)on;
+#endif
+}
 
 double KernelSupport(TResampleFilter filter)
 {

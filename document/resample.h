@@ -73,6 +73,10 @@ void ResampleFastLinear(const TIEBitmap& source, TIEBitmap& destination, int wid
 void ResampleKernel(
     const TIEBitmap& source, TIEBitmap& destination, int width, int height, TResampleFilter filter);
 
+/// Allows (default) or forbids the SSE4.1 pixel loops, so tests can compare them with the
+/// generic ones; results never differ.
+void SetResamplerSimd(bool on);
+
 /// The kernel weight f(x) of a kernel filter and its support (0 for other filters).
 double KernelWeight(TResampleFilter filter, double x);
 double KernelSupport(TResampleFilter filter);

@@ -286,6 +286,7 @@ TEST(Resample, FastPathsMatchReferenceFormulas)
         for (const TIEPixelFormat format : { ie24RGB, ie8g })
             for (const int threads : { 1, 4 }) {
                 SetWorkerThreadCount(threads);
+                SetResamplerSimd(threads == 1); // the generic pixel loops on the other pass
                 TIEBitmap src, fast;
                 MakeRandom(src, s[0], s[1], rng, format);
                 const Plane ref = refFastLinear(toPlane(src), s[2], s[3]);
@@ -302,6 +303,7 @@ TEST(Resample, FastPathsMatchReferenceFormulas)
                 }
             }
     SetWorkerThreadCount(0);
+    SetResamplerSimd(true);
 }
 
 TEST(Resample, ProcessorResampleKeepsLayerStorage)
