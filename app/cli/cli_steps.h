@@ -13,10 +13,13 @@
 #include "platform/image_io/image_io.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace borderlux {
+
+class PhotoDocument;
 
 /// What the steps work on: a document (an image view whose layer 0 holds the photo as read)
 /// and how the result is written. The output is the document rendered at 100 % onto its
@@ -30,6 +33,9 @@ struct CliState {
     WriteOptions writeOptions;
     /// Layer 0's raster: the photo.
     TIEBitmap& photo() { return view.LayerAt(0).Bitmap; }
+    /// The Photo document over `view` (pristine copy, mouse interaction), made by the first
+    /// step that needs it; it lives and dies with this state.
+    std::shared_ptr<PhotoDocument> document;
 };
 
 struct CliStep {

@@ -4,27 +4,25 @@
 #include "app/cli/cli_steps.h"
 #include "app/photo/photo_document.h"
 
-#include <map>
 #include <memory>
 
 namespace borderlux {
 
 namespace {
 
-// The document's own state (pristine copy, mouse interaction) lives beside the CLI state, one
-// per state, created by the first of these steps. Cancel returns to the photo as read from
+// The document's own state (pristine copy, mouse interaction) lives in the CLI state, created
+// by the first of these steps. Cancel returns to the photo as read from
 // the input file, whatever ran before.
 PhotoDocument& photoOf(CliState& state)
 {
-    static std::map<const CliState*, std::unique_ptr<PhotoDocument>> documents;
-    std::unique_ptr<PhotoDocument>& doc = documents[&state];
-    if (!doc) {
-        doc = std::make_unique<PhotoDocument>(state.view, std::string());
+    if (!state.document) {
+        auto doc = std::make_shared<PhotoDocument>(state.view, std::string());
         TIEBitmap asRead;
         if (ReadImage(state.inputPath, asRead))
             doc->SetPristine(asRead);
+        state.document = std::move(doc);
     }
-    return *doc;
+    return *state.document;
 }
 
 using Args = std::vector<std::string>;

@@ -331,6 +331,24 @@ bool CanWriteExtension(std::string_view ext)
     }
 }
 
+bool UsesQtCodec(std::string_view ext, bool forWriting)
+{
+    switch (FormatForExtension(lowered(ext))) {
+    case ImageFormat::Jpeg:
+    case ImageFormat::Png:
+    case ImageFormat::Bmp:
+    case ImageFormat::Pnm:
+    case ImageFormat::Pcx:
+        return false;
+    case ImageFormat::Gif:
+    case ImageFormat::Tga:
+    case ImageFormat::PostScript:
+        return !forWriting;
+    default:
+        return true;
+    }
+}
+
 ImageIOResult ReadImage(const std::string& path, TIEBitmap& bmp, const ReadOptions& options)
 {
     bmp.Clear();

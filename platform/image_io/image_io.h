@@ -64,6 +64,11 @@ bool IsAcceptedReadExtension(std::string_view ext);
 /// True when the writer can write ext (any case, no dot).
 bool CanWriteExtension(std::string_view ext);
 
+/// True when reading (or writing) files of this extension goes through Qt's image plugins or
+/// painting, which need a QGuiApplication to exist; false for the formats of our own codecs.
+/// Unknown extensions count as Qt's.
+bool UsesQtCodec(std::string_view ext, bool forWriting);
+
 struct ReadOptions {
     /// Largest width x height accepted; larger images are refused before allocation.
     int64_t maxPixels = int64_t(1) << 28;
