@@ -104,17 +104,26 @@ bool parseSteps(const std::vector<std::string>& args, size_t& i, size_t last, bo
 }
 
 // Qt's image plugins and its painting need a QGuiApplication; starting one costs tens of
-// milliseconds, so it is made only when a file of this run goes through Qt.
+// milliseconds, so it is made only when a file of this run goes through Qt. main() owns it, so
+// it is gone before the program's static objects are.
+std::unique_ptr<QGuiApplication>* g_qtApp = nullptr;
+
 void ensureQt(char* argv0)
 {
-    static std::unique_ptr<QGuiApplication> app;
-    if (app || QCoreApplication::instance())
+    if (!g_qtApp || *g_qtApp || QCoreApplication::instance())
         return;
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt's own chatter (the offscreen platform's missing runtime folder and the like) is not
+    // for the user of a command-line tool; our errors are reported by us.
+    if (!std::getenv("BORDERLUX_QT_MESSAGES"))
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "borderlux-cli: %s\n", msg.toLocal8Bit().constData());
+        });
     static int argc = 1;
     static char* argv[] = { argv0, nullptr };
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    *g_qtApp = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 bool runNeedsQt(const std::vector<std::string>& inputs, const std::string& outputExt,
@@ -276,6 +285,8 @@ int run(std::vector<std::string> args, char* argv0)
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
+    std::unique_ptr<QGuiApplication> qtApp;
+    g_qtApp = &qtApp;
     try {
         return run(std::move(args), argv[0]);
     } catch (const std::bad_alloc&) {

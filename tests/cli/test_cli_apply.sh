@@ -84,6 +84,11 @@ expect "batch status with a failed photo" "$status" "1"
 expect "progress lines" "$(grep -c '^borderlux-cli: \[[1-3]/3\]' "$work/batch.log")" "3"
 cmp -s "$work/out/framed-one.ppm" "$work/framed.ppm" || fail "batch output differs from the single run"
 
+# Formats that go through Qt's plugins start Qt on demand and shut it down cleanly.
+"$cli" "$work/framed.ppm" "$work/framed.tif" || fail "writing TIFF failed"
+"$cli" "$work/framed.tif" "$work/back.ppm" || fail "reading TIFF failed"
+cmp -s "$work/framed.ppm" "$work/back.ppm" || fail "TIFF round trip changed the picture"
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
     exit 1
