@@ -6,7 +6,9 @@
 #include "library/ui/library_browser.h"
 #include "library/ui/preview_view.h"
 #include "platform/ui/img_vect.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/open_dialog.h"
+#include "platform/ui/save_dialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +28,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <new>
 
 namespace borderlux {
 
@@ -72,6 +76,11 @@ TfrmMain::TfrmMain(const StartupContext& context, QWidget* parent)
         return QColorDialog::getColor(initial, this, QString(), QColorDialog::DontUseNativeDialog);
     };
     OpenWebPage = [](const QUrl& url) { borderlux::OpenWebPage(url); };
+    SaveDialog = [this](const QString& folder, const QString& fileName, const QString& extra) {
+        return GetSavePictureFileName(this, folder, fileName, extra);
+    };
+    ShowMessageBox
+        = [this](const QString& text, const QString& caption) { ShowMessage(this, text, caption); };
 
     createCommands();
     createMenus();
@@ -128,10 +137,19 @@ void TfrmMain::WireCommand(std::string_view name, std::function<void()> handler)
     const QString key = qstr(name);
     if (auto it = m_handlers.find(key); it != m_handlers.end())
         disconnect(*it);
-    m_handlers.insert(key, connect(a, &QAction::triggered, this, [handler = std::move(handler)] {
-        if (handler)
-            handler();
-    }));
+    m_handlers.insert(
+        key, connect(a, &QAction::triggered, this, [this, handler = std::move(handler)] {
+            if (!handler)
+                return;
+            // The one place a command's shortage of memory is caught: it must not cross the
+            // signal that ran the command, and the window stays usable for the next one.
+            try {
+                handler();
+            } catch (const std::bad_alloc&) {
+                ShowMessageBox(QStringLiteral("Not enough memory to finish the command."),
+                    QStringLiteral("Borderlux"));
+            }
+        }));
     a->setEnabled(true);
 }
 
@@ -309,7 +327,7 @@ void TfrmMain::createCentralArea()
     m_browser->setUserDataFolder(m_userDataFolder);
     m_browser->setIconProvider([](int i) { return QIcon(IconPath(i)); });
     m_browser->setPopupMenu(m_popup2, Command("acFavFrame"), Command("acDelFav"));
-    connect(m_browser, &LibraryBrowser::applyRequested, this, &TfrmMain::acApplyExecute);
+    connect(m_browser, &LibraryBrowser::applyRequested, this, &TfrmMain::RunApply);
     connect(this, &TfrmMain::FormResize, m_browser, &LibraryBrowser::FormResize);
 
     setCentralWidget(central);
@@ -390,8 +408,9 @@ void TfrmMain::PopupMenu1Popup()
     Command("acMerge")->setEnabled(upper);
 }
 
-void TfrmMain::acApplyExecute()
+void TfrmMain::RunApply()
 {
+    // Through the command, so every route to Apply shares its enabled state and its guard.
     if (QAction* a = Command("acApply"); a && a->isEnabled())
         a->trigger();
 }
@@ -509,7 +528,7 @@ bool TfrmMain::ImgView_MainDragOver(QObject* source)
 void TfrmMain::ImgView_MainDragDrop(QObject*)
 {
     // The drop position plays no part: frames cover the photo, stamps are centred.
-    acApplyExecute();
+    RunApply();
 }
 
 // --- Window ---------------------------------------------------------------------------------

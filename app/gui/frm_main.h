@@ -30,6 +30,7 @@ class QToolBar;
 namespace borderlux {
 
 class LibraryBrowser;
+struct OutputResult;
 class TImgMView;
 class TImgVect;
 class TImgViewPreview;
@@ -74,6 +75,14 @@ public:
     std::function<QColor(const QColor& initial)> ColorDialog;
     /// Hands an address to the desktop.
     std::function<void(const QUrl&)> OpenWebPage;
+    /// The save-picture dialog: starts in folder (empty: its default) with fileName filled in
+    /// and extraFilter (e.g. "*.jpg") added to the picture filters; returns the chosen path,
+    /// empty when cancelled.
+    std::function<QString(
+        const QString& folder, const QString& fileName, const QString& extraFilter)>
+        SaveDialog;
+    /// A message box with one OK button and the caption given.
+    std::function<void(const QString& text, const QString& caption)> ShowMessageBox;
 
     // --- Handlers ---------------------------------------------------------------------------
 
@@ -93,8 +102,29 @@ public:
     void acSupportExecute();
     void acViewSamplesExecute();
     void acWebSiteExecute();
-    /// Runs Apply (acApply's handler, once wired); nothing while it is not.
+    /// Runs the acApply command (double-click in the grid, drop on the view); nothing while
+    /// it is not wired.
+    void RunApply();
+
+    // Handlers of the Apply and output commands; main_window_factory.cpp wires them.
+
+    /// Apply: the grid's selected frame or stamp becomes new layers over the photo (see
+    /// document/frame_apply.h), the preview's picture serving the colour-key and stamp rules.
+    /// Without a read photo only the message "Please open a image file first." ("Info")
+    /// appears. Ends with the mouse interaction move-and-resize.
     void acApplyExecute();
+    /// "Save as...": renders the document, asks SaveDialog for a path (proposed: the photo's
+    /// folder, "framed-" + its name, its extension as extra filter) and writes the picture
+    /// there. Cancelled: nothing written, nothing said.
+    void acSaveFileExecute();
+    /// "Save": renders the document and writes it over the current photo path without
+    /// asking; no photo path: nothing written, nothing said.
+    void acSaveAsExecute();
+    /// "Share with friends": renders the document and writes it as JPEG to the home folder's
+    /// borderluxshare.jpg.
+    void acSharePhotoExecute();
+    // A write that fails shows its path and reason in a message box; the file that was at
+    // the target is left as it was. The document is never changed by saving.
     /// Before the view's context menu opens: Delete and Merge are enabled exactly when the
     /// current layer is not layer 0. The state stays with the commands.
     void PopupMenu1Popup();
@@ -124,6 +154,7 @@ private:
     void createCentralArea();
     void createStatusBar();
     void wireOwnCommands();
+    void reportWrite(const OutputResult& result);
     QMenu* buildMenu(QMenu* menu, std::span<const std::string_view> entries);
     QPushButton* makeRowButton(QAction* action, const QString& caption = {});
     void restoreFormSettings();
