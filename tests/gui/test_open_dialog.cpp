@@ -1,12 +1,17 @@
-// The open-picture dialog: Qt's own dialog, all pictures as the first filter, and a preview
-// pane that shows the highlighted picture and its pixel size.
+// The picture dialogs. Open: Qt's own dialog, all pictures as the first filter, and a preview
+// pane that shows the highlighted picture and its pixel size. Save: starts with the folder,
+// name and extra filter it is given and returns the chosen path, empty when cancelled.
 
 #include "platform/image_io/image_io.h"
 #include "platform/ui/open_dialog.h"
+#include "platform/ui/save_dialog.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace borderlux;
 
@@ -53,6 +58,43 @@ private slots:
         // A file that is no picture clears the pane.
         emit dialog.currentChanged(dir.filePath("missing.jpg"));
         QVERIFY(dialog.PreviewLabel()->pixmap().isNull());
+    }
+
+    void saveDialogStartsWithTheProposalAndReturnsThePath()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        {
+            SavePictureDialog dialog(nullptr, folder, "framed-beach.jpg", "*.jpg");
+            QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+            const QStringList filters = dialog.nameFilters();
+            QVERIFY(filters.first().startsWith("All pictures ("));
+            QCOMPARE(dialog.selectedNameFilter(), filters.first());
+            QCOMPARE(filters.last(), QString("*.jpg"));
+            // What only the writer knows is offered; what it cannot write is not.
+            QVERIFY(filters.first().contains("*.pdf"));
+            QVERIFY(!filters.join(' ').contains("*.webp"));
+            QCOMPARE(QDir(dialog.directory()).canonicalPath(), QDir(folder).canonicalPath());
+        }
+        // Accepted with the proposed name, then cancelled.
+        for (const bool accept : { true, false }) {
+            QTimer::singleShot(0, [accept] {
+                auto* d = qobject_cast<SavePictureDialog*>(QApplication::activeModalWidget());
+                if (!d)
+                    return;
+                QCOMPARE(
+                    d->findChild<QLineEdit*>("fileNameEdit")->text(), QString("framed-beach.jpg"));
+                QDialog* box = d; // accept() is public on QDialog
+                accept ? box->accept() : box->reject();
+            });
+            const QString chosen
+                = GetSavePictureFileName(nullptr, folder, "framed-beach.jpg", "*.jpg");
+            QCOMPARE(
+                QFileInfo(chosen).fileName(), accept ? QString("framed-beach.jpg") : QString());
+            if (accept)
+                QCOMPARE(QFileInfo(chosen).dir().canonicalPath(), QDir(folder).canonicalPath());
+        }
     }
 };
 
