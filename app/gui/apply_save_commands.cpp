@@ -70,6 +70,11 @@ void TfrmMain::acSaveFileExecute()
 
 void TfrmMain::acSaveAsExecute()
 {
+    // A photo that could not be read leaves a blank view behind; writing that over the file
+    // would destroy a picture other programs may still read. Without a photo read there is
+    // nothing to save back, and, as with no photo at all, nothing is said.
+    if (m_photo.ReadFileName().empty())
+        return;
     reportWrite(SaveRenderedView(m_photo.View(), m_photo.CurrentPhotoPath()));
 }
 

@@ -458,6 +458,18 @@ private slots:
         QCOMPARE(m_dialogCalls, (QList<QStringList> { { "", "framed-", "*" } }));
         QCOMPARE(QDir(m_dir.filePath("photos")).entryList(QDir::Files), before);
         QVERIFY(m_messages.isEmpty());
+
+        // A photo the reader cannot read is never overwritten by the blank view "Save" has.
+        const QString damaged = m_dir.filePath("photos/damaged.jpg");
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xFF\xD8\xFF not really a photo");
+        file.close();
+        const QByteArray bytes = fileBytes(damaged);
+        start(damaged);
+        m_w->Command("acSaveAs")->trigger();
+        QCOMPARE(fileBytes(damaged), bytes);
+        QVERIFY(m_messages.isEmpty());
     }
 
     void aFailedWriteIsReportedAndLeavesTheOldFile_data()
