@@ -91,7 +91,8 @@ TEST(LoadCategoryLists, ReadsBothListsOfTheProgramFolder)
     QDir().mkpath(program + "frames");
     QFile f(program + "frames/f.dat");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("free\r\nmy favorite\r\nwood\0seal", 30));
+    static const char list[] = "free\r\nmy favorite\r\nwood\0seal";
+    f.write(QByteArray(list, sizeof list - 1));
     f.close();
     const CategorySelectors s = LoadCategoryLists(program);
     ASSERT_EQ(s.frames.size(), 3u);
