@@ -11,7 +11,7 @@
 //   browser->setUserDataFolder(userDataFolder);                  // ends in "/"
 //   browser->setIconProvider([](int i) { return iconFromSharedList(i); });
 //   browser->setPopupMenu(PopupMenu2, acFavFrame, acDelFav);
-//   connect(browser, &LibraryBrowser::applyRequested, this, &TfrmMain::acApplyExecute);
+//   connect(browser, &LibraryBrowser::applyRequested, this, &TfrmMain::RunApply);
 //   FormCreate:  browser->SetupGrid();           // start-up step 4
 //                browser->FillStartFolder();     // step 5
 //                browser->LoadCategoryLists();   // step 9
