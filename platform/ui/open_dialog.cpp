@@ -2,6 +2,7 @@
 
 #include "document/ie_bitmap_qimage.h"
 #include "platform/image_io/image_io.h"
+#include "platform/ui/picture_filters.h"
 
 #include <QFileInfo>
 #include <QGridLayout>
@@ -15,12 +16,7 @@ namespace {
 
 constexpr int kPreviewSize = 200;
 
-struct FormatGroup {
-    const char* title;
-    const char* patterns;
-};
-
-constexpr FormatGroup kFormats[] = {
+constexpr PictureFormatGroup kFormats[] = {
     { "JPEG", "*.jpg *.jpeg *.jpe *.jfif" },
     { "PNG", "*.png" },
     { "Bitmap", "*.bmp *.dib" },
@@ -34,37 +30,11 @@ constexpr FormatGroup kFormats[] = {
     { "WebP", "*.webp" },
 };
 
-// Only the patterns the reader accepts end up in the dialog, so the list cannot promise
-// more than the reader delivers.
-QStringList acceptedPatterns(const char* patterns)
-{
-    QStringList out;
-    for (const QString& p : QString::fromLatin1(patterns).split(QLatin1Char(' '))) {
-        if (IsAcceptedReadExtension(p.mid(2).toStdString()))
-            out << p;
-    }
-    return out;
-}
-
 } // namespace
 
 QStringList OpenPictureDialog::Filters()
 {
-    QStringList all;
-    QStringList groups;
-    for (const FormatGroup& f : kFormats) {
-        const QStringList patterns = acceptedPatterns(f.patterns);
-        if (patterns.isEmpty())
-            continue;
-        all << patterns;
-        groups << QStringLiteral("%1 (%2)").arg(
-            QLatin1String(f.title), patterns.join(QLatin1Char(' ')));
-    }
-    QStringList filters;
-    filters << QStringLiteral("All pictures (%1)").arg(all.join(QLatin1Char(' ')));
-    filters << groups;
-    filters << QStringLiteral("All files (*)");
-    return filters;
+    return PictureFilters(kFormats, &IsAcceptedReadExtension);
 }
 
 OpenPictureDialog::OpenPictureDialog(QWidget* parent)

@@ -1,17 +1,13 @@
 #include "platform/ui/save_dialog.h"
 
 #include "platform/image_io/image_io.h"
+#include "platform/ui/picture_filters.h"
 
 namespace borderlux {
 
 namespace {
 
-struct FormatGroup {
-    const char* title;
-    const char* patterns;
-};
-
-constexpr FormatGroup kFormats[] = {
+constexpr PictureFormatGroup kFormats[] = {
     { "JPEG", "*.jpg *.jpeg *.jpe *.jif" },
     { "PNG", "*.png" },
     { "Bitmap", "*.bmp *.dib" },
@@ -26,37 +22,11 @@ constexpr FormatGroup kFormats[] = {
     { "PDF", "*.pdf" },
 };
 
-// Formats whose Qt plugin is missing on this machine drop out, so the list never offers a
-// type the write would then refuse.
-QStringList writablePatterns(const char* patterns)
-{
-    QStringList out;
-    for (const QString& p : QString::fromLatin1(patterns).split(QLatin1Char(' '))) {
-        if (CanWriteExtension(p.mid(2).toStdString()))
-            out << p;
-    }
-    return out;
-}
-
 } // namespace
 
 QStringList SavePictureDialog::Filters()
 {
-    QStringList all;
-    QStringList groups;
-    for (const FormatGroup& f : kFormats) {
-        const QStringList patterns = writablePatterns(f.patterns);
-        if (patterns.isEmpty())
-            continue;
-        all << patterns;
-        groups << QStringLiteral("%1 (%2)").arg(
-            QLatin1String(f.title), patterns.join(QLatin1Char(' ')));
-    }
-    QStringList filters;
-    filters << QStringLiteral("All pictures (%1)").arg(all.join(QLatin1Char(' ')));
-    filters << groups;
-    filters << QStringLiteral("All files (*)");
-    return filters;
+    return PictureFilters(kFormats, &CanWriteExtension);
 }
 
 SavePictureDialog::SavePictureDialog(
