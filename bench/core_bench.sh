@@ -9,6 +9,7 @@
 # Environment: BORDERLUX_BUILD_DIR (default build/), BORDERLUX_BENCH_CACHE (folder of the
 # generated input, shared with bench/cli_bench.sh, which makes it).
 set -euo pipefail
+. "$(dirname "$0")/bench_lib.sh"
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-5}"
@@ -40,16 +41,6 @@ commands=("\"$cli\" \"$IN\" --resample 3000 2000 linear \"$work/a.jpg\""
     "VIPS_CONCURRENCY=1 vips resize \"$IN\" \"$work/b.jpg[Q=80]\" 0.5 --kernel linear"
     "/usr/bin/convert \"$IN\" -filter Triangle -resize 3000x2000 -quality 80 \"$work/c.jpg\"")
 
-time_once() {
-    local start end
-    start=$EPOCHREALTIME
-    eval "$1" >/dev/null 2>&1 || { echo failed; return 0; }
-    end=$EPOCHREALTIME
-    awk "BEGIN{printf \"%.4f\", $end - $start}"
-}
-median() {
-    printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'
-}
 
 declare -A times
 for ((round = 0; round <= runs; ++round)); do

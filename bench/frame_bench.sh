@@ -17,6 +17,7 @@
 # Environment: BORDERLUX_BUILD_DIR (default build/), BORDERLUX_BENCH_CACHE (default
 # $TMPDIR/borderlux-bench).
 set -euo pipefail
+. "$(dirname "$0")/bench_lib.sh"
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-5}"
@@ -54,38 +55,7 @@ ensure_borderlux() {
     fi
 }
 
-# The photo of bench/cli_bench.sh: soft colour areas, texture at two scales, a gradient and a
-# little noise.
-make_photo() {
-    [ -s "$IN" ] && return 0
-    mkdir -p "$cache"
-    echo "frame_bench: generating $IN (once)"
-    local t="$work/gen"
-    mkdir -p "$t"
-    (
-        cd "$t"
-        vips perlin r.v $width $height --cell-size 700 --seed 1
-        vips perlin g.v $width $height --cell-size 700 --seed 2
-        vips perlin b.v $width $height --cell-size 700 --seed 3
-        vips perlin mid.v $width $height --cell-size 40 --seed 4
-        vips perlin fine.v $width $height --cell-size 5 --seed 5
-        vips gaussnoise noise.v $width $height --sigma 0.04 --mean 0
-        vips xyz xy.v $width $height
-        vips extract_band xy.v y.v 1
-        vips linear y.v grad.v -- "$(awk "BEGIN{print -0.6/$height}")" 0.3
-        vips bandjoin "r.v g.v b.v" rgb.v
-        vips linear mid.v mids.v 0.3 0
-        vips linear fine.v fines.v 0.2 0
-        vips add rgb.v mids.v s1.v
-        vips add s1.v fines.v s2.v
-        vips add s2.v noise.v s3.v
-        vips add s3.v grad.v s4.v
-        vips linear s4.v photo.v 140 128 --uchar
-        vips copy photo.v "photo.jpg[Q=92]"
-    )
-    mv "$t/photo.jpg" "$IN"
-    rm -rf "$t"
-}
+make_photo() { make_bench_photo "$IN" "$width" "$height" "$work"; }
 
 # The frame is the shipped library's free/a001.png (1600 x 1200, an "a" frame: a light moulding
 # that is opaque, a black inside that lets the photo through), drawn by the build.
@@ -152,7 +122,7 @@ time_command() {
         end=$EPOCHREALTIME
         times+=("$(awk "BEGIN{printf \"%.4f\", $end - $start}")")
     done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END{print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'
+    median "${times[@]}"
 }
 
 ensure_borderlux

@@ -471,7 +471,10 @@ ImageIOResult WriteImage(const std::string& path, const TIEBitmap& bmp, const Wr
         if (::fchown(fd, st.st_uid, st.st_gid) != 0)
             (void)!::fchown(fd, uid_t(-1), st.st_gid);
     }
-    if (::fsync(fd) != 0)
+    // Replacing a file: its new contents must be on disk before the rename makes them the only
+    // copy, or a crash could leave neither picture. A new file has nothing to lose, and waiting
+    // for the disk would be most of a small save's time.
+    if (exists && ::fsync(fd) != 0)
         return discard(errnoText(errno));
     if (::close(fd) != 0) {
         const int error = errno;
