@@ -1,3 +1,4 @@
+#include "document/row_loop.h"
 // Compositing of a layer view: RenderLayersTo (whole canvas at 100 %) and RenderViewRows (any
 // rectangle of the zoomed view). Both go through renderCanvas, so the screen shows exactly the
 // pixels that are saved.
@@ -10,12 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define BL_ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define BL_ROW_LOOP
-#endif
 
 namespace borderlux {
 

@@ -1,15 +1,10 @@
 #include "document/pixel_ops.h"
 
 #include "document/parallel_rows.h"
+#include "document/row_loop.h"
 
 #include <atomic>
 #include <cstring>
-
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define BL_ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define BL_ROW_LOOP
-#endif
 
 namespace borderlux {
 

@@ -1,6 +1,7 @@
 #include "document/resample.h"
 
 #include "document/parallel_rows.h"
+#include "document/row_loop.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,12 +17,6 @@
 
 // Hot row loops are built twice, for AVX2 and for the baseline, and picked at load time; the
 // integer results are the same on both.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define BL_ROW_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define BL_ROW_LOOP
-#endif
-
 namespace borderlux {
 
 namespace {

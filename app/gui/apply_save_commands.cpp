@@ -1,4 +1,5 @@
 // TfrmMain's Apply command and its three output commands: "Save as...", "Save" and "Share
+#include "platform/ui/busy_cursor.h"
 // with friends". The work itself is document/frame_apply and output/save_share; this file
 // gathers what the commands read from the window and reports what they leave to say.
 
@@ -17,16 +18,6 @@
 namespace borderlux {
 
 namespace {
-
-// The busy cursor for the length of a command, given back also when the command is cut short
-// by an exception on its way to the command boundary.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 std::string nativePath(const QString& path)
 {

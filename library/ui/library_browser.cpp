@@ -4,6 +4,7 @@
 #include "library/ui/img_m_view.h"
 #include "library/ui/preview_view.h"
 #include "platform/image_io/image_io.h"
+#include "platform/ui/busy_cursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,14 +18,6 @@
 namespace borderlux {
 
 namespace {
-
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 bool isAcceptedFileName(const QString& name)
 {
